@@ -67,8 +67,9 @@ TEST(RegTextParser, ValueLineForms) {
         Parse("[HKEY_LOCAL_MACHINE\\" + Narrow(key.path()) + "]\r\n" + c.line + "\r\n");
         ParsedValue v = Read(key, c.name);
         EXPECT_EQ(c.type, v.type) << c.line;
-        if (c.type != REG_NONE)
+        if (c.type != REG_NONE) {
             EXPECT_EQ(c.data, v.data) << c.line;
+        }
     }
 }
 
