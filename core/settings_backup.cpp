@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -79,12 +80,14 @@ bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
 } // namespace
 
 void ScrambleBackup(uint8_t* b, size_t n) {
+    if (n > kMaxBackupBytes)
+        return; // no record of the program is this large
     for (size_t i = 0; i < n; ++i)
         b[i] ^= kFirstKey[i % 32];
-    memmove(b + 5, b, n);
+    std::copy_backward(b, b + n, b + n + 5);
     for (size_t i = 0; i < n + 5; ++i)
         b[i] ^= kSecondKey[i % 32];
-    memmove(b + 2, b + 5, n);
+    std::copy(b + 5, b + 5 + n, b + 2);
     b[0] = 0x7B;
     b[1] = 0xA3;
     for (size_t i = 0; i < n + 2; ++i)
@@ -92,15 +95,15 @@ void ScrambleBackup(uint8_t* b, size_t n) {
 }
 
 void UnscrambleBackup(uint8_t* b, size_t m) {
-    if (m < kScrambleGrowth)
+    if (m < kScrambleGrowth || m > kMaxBackupBytes)
         return;
     size_t n = m - kScrambleGrowth;
     for (size_t i = 0; i < m; ++i)
         b[i] ^= kFirstKey[i % 32] ^ kSecondKey[i % 32];
-    memmove(b + 3, b, m);
+    std::copy_backward(b, b + m, b + m + 3);
     for (size_t i = 0; i < m + 3; ++i)
         b[i] ^= kSecondKey[i % 32];
-    memmove(b, b + 5, n);
+    std::copy(b + 5, b + 5 + n, b);
     for (size_t i = 0; i < n; ++i)
         b[i] ^= kFirstKey[i % 32];
 }
