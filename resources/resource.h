@@ -2,3 +2,9 @@
 #pragma once
 
 #define IDS_APP_CLASS 1 // window class name and title: "Tarn-Wick"
+#define IDS_TOUR_SUBKEY 54 // "Tour": track list subkey and tour sub-folder
+#define IDS_DEFAULT_FOLDERS 58 // search folders without stored settings
+#define IDS_RECORDING_PAUSED 40228
+
+#define IDI_APP 101
+#define IDA_MAIN 5

@@ -1,0 +1,76 @@
+#include "core/startup_hooks.h"
+
+#include "core/device_profile.h"
+#include "core/program_globals.h"
+
+void HookSettingsBackupImport(const wchar_t*, int) {}
+void HookSettingsBackupExport() {}
+void HookCreateDevCfg() {}
+void HookPlatformInit(const wchar_t*) {}
+void HookPlatformClose(const wchar_t*) {}
+void HookSelectKeypadInputMethod(AppSettings*) {}
+void HookRestoreInputMethod(AppSettings*) {}
+
+void HookSetBacklight(DeviceProfile* profile, int level, int) {
+    profile->backlightLevel = level;
+    profile->dimmed = level == profile->disp_dim() ? 1 : 0;
+}
+
+void HookBacklightShutdown(DeviceProfile*) {}
+void HookRestoreOrientation(DeviceProfile*) {}
+
+uint32_t HookGpsReceiverTimeStamp() {
+    return 0;
+}
+GPS* HookCreateGps(const wchar_t*, HWND, int) {
+    return nullptr;
+}
+bool HookGpsOpenAttempted(GPS*) {
+    return true;
+}
+bool HookGpsPortOpen(GPS*) {
+    return false;
+}
+void HookGpsSendSetup(GPS*, int) {}
+void HookDeleteGps(GPS*) {}
+
+void HookCreatePoiDatabase(HINSTANCE, HWND) {}
+bool HookHasCurrentMapView() {
+    return false;
+}
+void HookOpenCommandLineFile(const wchar_t*) {}
+void HookRestoreCurrentTour(const wchar_t*) {}
+
+bool HookRecordingTourName(wchar_t* out, size_t outChars) {
+    CopyText(out, outChars, L"");
+    return false;
+}
+
+bool HookSelectedTourName(wchar_t* out, size_t outChars) {
+    CopyText(out, outChars, L"");
+    return true; // no tour selected
+}
+
+void HookSelectTourByName(const wchar_t*, bool) {}
+void HookSelectMapByName(const wchar_t*) {}
+
+bool HookCurrentMapName(wchar_t* out, size_t outChars) {
+    CopyText(out, outChars, L"");
+    return true;
+}
+
+bool HookImporterPaths(wchar_t*, wchar_t*) {
+    return false;
+}
+bool HookNavigationColumnTypes(int*, int) {
+    return false;
+}
+void HookTerminateProcessByName(const wchar_t*) {}
+void HookSaveMapViewState() {}
+void HookCloseTourAndGps() {}
+void HookRestartNavigationProgram() {}
+
+void HookAddTrackListEntry(Manager*, const wchar_t*, const wchar_t*, const wchar_t*, uint32_t,
+                           uint32_t, bool) {}
+void HookStoreItemFlag(ManagerItem*) {}
+void HookRefreshTourItem(ManagerItem*) {}

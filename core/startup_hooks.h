@@ -1,0 +1,60 @@
+// Calls from start-up, settings and shut-down into parts of the program that are built
+// elsewhere: the settings backup file, the device XML, the platform libraries and backlight,
+// the receiver, tours, maps and the POI database. Each hook does the least its caller needs
+// until the owning part provides the real operation.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+class AppSettings;
+class DeviceProfile;
+class GPS;
+class Manager;
+
+// Settings backup file.
+void HookSettingsBackupImport(const wchar_t* backupPath, int flag);
+void HookSettingsBackupExport();
+// Device XML configuration.
+void HookCreateDevCfg();
+// Platform libraries and the keypad input method.
+void HookPlatformInit(const wchar_t* oem);
+void HookPlatformClose(const wchar_t* oem);
+void HookSelectKeypadInputMethod(AppSettings* settings);
+void HookRestoreInputMethod(AppSettings* settings);
+// Backlight and display orientation.
+void HookSetBacklight(DeviceProfile* profile, int level, int updateButtons);
+void HookBacklightShutdown(DeviceProfile* profile);
+void HookRestoreOrientation(DeviceProfile* profile);
+// Receiver.
+uint32_t HookGpsReceiverTimeStamp(); // 0 without a receiver object
+GPS* HookCreateGps(const wchar_t* port, HWND owner, int baudRate);
+bool HookGpsOpenAttempted(GPS* gps);
+bool HookGpsPortOpen(GPS* gps);
+void HookGpsSendSetup(GPS* gps, int staticNavigation);
+void HookDeleteGps(GPS* gps);
+// POI database, tours and maps.
+void HookCreatePoiDatabase(HINSTANCE resources, HWND owner);
+bool HookHasCurrentMapView();
+void HookOpenCommandLineFile(const wchar_t* path);
+void HookRestoreCurrentTour(const wchar_t* path);
+// Display name of the recording tour's item when recording is open; false when none.
+bool HookRecordingTourName(wchar_t* out, size_t outChars);
+bool HookSelectedTourName(wchar_t* out, size_t outChars);
+void HookSelectTourByName(const wchar_t* name, bool makeDestination);
+void HookSelectMapByName(const wchar_t* name);
+bool HookCurrentMapName(wchar_t* out, size_t outChars);
+bool HookImporterPaths(wchar_t* tourPath, wchar_t* poiPath); // 260 characters each
+// Navigation view list column types; false when the view does not exist.
+bool HookNavigationColumnTypes(int* types, int count);
+void HookTerminateProcessByName(const wchar_t* name);
+// Shut-down of the main window.
+void HookSaveMapViewState();
+void HookCloseTourAndGps();
+void HookRestartNavigationProgram();
+// Manager items.
+class ManagerItem;
+void HookAddTrackListEntry(Manager* manager, const wchar_t* name, const wchar_t* fileName,
+                           const wchar_t* date, uint32_t visible, uint32_t colour, bool present);
+void HookStoreItemFlag(ManagerItem* item);
+void HookRefreshTourItem(ManagerItem* item);
