@@ -8,3 +8,7 @@
 
 #define IDI_APP 101
 #define IDA_MAIN 5
+
+// Geodesy messages
+#define IDS_GEO_REFPOINTS_BAD 26001 // calibration from reference points impossible
+#define IDS_GEO_GRID_CAPTION 26002
