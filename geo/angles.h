@@ -14,3 +14,4 @@ constexpr double kAngleToRadians = 1e-8;
 constexpr double kDegreesToAngle = 1745329.2519943295;
 constexpr double kDegreesToRadians = 0.017453292519943295;
 constexpr double kRadiansToDegrees = 57.29577951308232;
+constexpr double kPi = 3.141592653589793;

@@ -19,9 +19,9 @@ constexpr uint32_t kCoordDecimalDegrees = 0x200000;
 enum class UnitSystem { Metric, Imperial, Nautical };
 
 struct GeoOptionsSource {
-    std::function<uint32_t()> cfg1;      // option word holding the unit system bits
-    std::function<uint32_t()> cfg4;      // option word holding the coordinate format bits
-    std::function<char()> eastLetter;    // 'E', or the language's own letter ('O')
+    std::function<uint32_t()> cfg1;   // option word holding the unit system bits
+    std::function<uint32_t()> cfg4;   // option word holding the coordinate format bits
+    std::function<char()> eastLetter; // 'E', or the language's own letter ('O')
 };
 
 // Installs the source (empty members fall back to metric, decimal minutes and 'E');

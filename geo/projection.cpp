@@ -11,24 +11,55 @@ namespace {
 constexpr int32_t kTagRefPoint = -258;
 constexpr double kFalseNorthing = 10000000.0;
 
-bool IsSouthernBand(int band) { return band > 0 && band < 'N'; }
+bool IsSouthernBand(int band) {
+    return band > 0 && band < 'N';
+}
 } // namespace
+
+int32_t OffsetTruncated(int32_t base, double delta) {
+    return TruncateToInt(static_cast<double>(base) +
+                         static_cast<double>(TruncateToInt<int64_t>(delta)));
+}
 
 bool WriteWords(FILE* file, const int32_t* words, size_t count) {
     if (!file)
         return false;
     for (size_t i = 0; i < count; ++i) {
         const uint32_t v = static_cast<uint32_t>(words[i]);
-        const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                        static_cast<unsigned char>(v >> 16),
-                                        static_cast<unsigned char>(v >> 24)};
+        const unsigned char bytes[4] = {
+            static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+            static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
         if (fwrite(bytes, 1, 4, file) != 4)
             return false;
     }
     return true;
 }
 
-Projection::Projection() : paramBlock(new RefPoint) { paramBlock->next = new RefPoint; }
+bool WriteDoubles(FILE* file, const double* values, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        uint64_t bits;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        const int32_t words[2] = {static_cast<int32_t>(static_cast<uint32_t>(bits)),
+                                  static_cast<int32_t>(static_cast<uint32_t>(bits >> 32))};
+        if (!WriteWords(file, words, 2))
+            return false;
+    }
+    return true;
+}
+
+bool WriteParamHeader(FILE* file, int32_t kind, int32_t byteCount) {
+    const int32_t words[3] = {-259, kind, byteCount};
+    return WriteWords(file, words, 3);
+}
+
+bool WriteParamTrailer(FILE* file) {
+    const int32_t words[4] = {-260, 1, -261, 0};
+    return WriteWords(file, words, 4);
+}
+
+Projection::Projection() : paramBlock(new RefPoint) {
+    paramBlock->next = new RefPoint;
+}
 
 Projection::~Projection() {
     delete paramBlock->next;
@@ -63,8 +94,7 @@ PixelPoint Projection::GeoToPixel(const TrackPoint& pos, bool hundredths) const 
     const int zone = paramBlock->extra[0];
     double e, n;
     int band;
-    if (pos.utmEasting != 0 &&
-        (pos.longitude == 0 || pos.latitude == 0 || pos.utmZone == zone)) {
+    if (pos.utmEasting != 0 && (pos.longitude == 0 || pos.latitude == 0 || pos.utmZone == zone)) {
         e = pos.utmEasting;
         n = pos.utmNorthing;
         band = pos.utmBand;
@@ -79,8 +109,8 @@ PixelPoint Projection::GeoToPixel(const TrackPoint& pos, bool hundredths) const 
     const double f = hundredths ? 100.0 : 1.0;
     const double de = e - paramBlock->longitude;
     const double dn = n - paramBlock->latitude;
-    return {paramBlock->x + TruncateToInt((cosNegRot * de - sinNegRot * dn) / scale * f),
-            paramBlock->y + TruncateToInt((sinNegRot * de + cosNegRot * dn) / scale * f)};
+    return {OffsetTruncated(paramBlock->x, (cosNegRot * de - sinNegRot * dn) / scale * f),
+            OffsetTruncated(paramBlock->y, (sinNegRot * de + cosNegRot * dn) / scale * f)};
 }
 
 TrackPoint Projection::PixelToGeo(int32_t x, int32_t y, bool hundredths) const {
@@ -90,8 +120,8 @@ TrackPoint Projection::PixelToGeo(int32_t x, int32_t y, bool hundredths) const {
     const double f = hundredths ? 100.0 : 1.0;
     const double px = (static_cast<double>(x) - paramBlock->x) * scale / f;
     const double py = (static_cast<double>(y) - paramBlock->y) * scale / f;
-    const int32_t e = TruncateToInt(cosRot * px - sinRot * py) + paramBlock->longitude;
-    int32_t n = TruncateToInt(sinRot * px + cosRot * py) + paramBlock->latitude;
+    const int32_t e = OffsetTruncated(paramBlock->longitude, cosRot * px - sinRot * py);
+    int32_t n = OffsetTruncated(paramBlock->latitude, sinRot * px + cosRot * py);
     char band = 'N';
     if (n < 0) {
         n += static_cast<int32_t>(kFalseNorthing);
@@ -115,7 +145,9 @@ GeoPair Projection::PixelToPoint(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     return {a.longitude, a.latitude, b.longitude, b.latitude};
 }
 
-double Projection::GetScale(int32_t) const { return scale; }
+double Projection::GetScale(int32_t) const {
+    return scale;
+}
 
 void Projection::GeoToGrid(double, double, double* gx, double* gy) const {
     *gx = 100.0;

@@ -84,7 +84,7 @@ public:
     char name[32] = {};
     char datum[8] = {};
     double gridAngle = 0.0, pixelAngle = 0.0;
-    double scale = 1.0; // metres per pixel
+    double scale = 1.0;         // metres per pixel
     double gridToPixel[6] = {}; // x = a0 gx + a1 gy + a4, y = a2 gx + a3 gy + a5
     double pixelToGrid[6] = {}; // gx = (b0 x + b1 y + b4) 1e-8, gy = (b2 x + b3 y + b5) 1e-8
 
@@ -96,8 +96,16 @@ protected:
     bool DifferencesNonZero() const { return dx != 0 && dy != 0 && dE != 0 && dN != 0; }
 };
 
+// base + delta truncated towards zero, saturating instead of overflowing.
+int32_t OffsetTruncated(int32_t base, double delta);
 // Writes little-endian int32 words; false on a write error.
 bool WriteWords(FILE* file, const int32_t* words, size_t count);
+
+bool WriteDoubles(FILE* file, const double* values, size_t count);
+// The parameter record of a projection block: -259, kind, byte count; then the bytes follow.
+bool WriteParamHeader(FILE* file, int32_t kind, int32_t byteCount);
+// -260 1, -261 0 after the parameter bytes.
+bool WriteParamTrailer(FILE* file);
 
 // The pixel order of two points agrees with their geographic order on both axes.
 bool CalibrationPointsConsistent(double x0, double y0, double lon0, double lat0, double x1,

@@ -116,8 +116,8 @@ void AxisTickLayout(int* lo, int* hi, int* count) {
 void AxisTickLayoutScaled(int* lo, int* hi, int divisor) {
     if (*hi <= *lo || *lo == INT_MAX || divisor <= 0)
         return;
-    NiceSpan nice = NiceSpanOf((static_cast<double>(*hi) - *lo) / divisor, kScaledMantissas,
-                               kScaledTicks);
+    NiceSpan nice =
+        NiceSpanOf((static_cast<double>(*hi) - *lo) / divisor, kScaledMantissas, kScaledTicks);
     const int64_t step = TruncateToInt<int64_t>(nice.span);
     if (step == 0)
         return;

@@ -38,11 +38,13 @@ double DistanceGreatCircle(const TrackPoint& p1, const TrackPoint& p2) {
     const double phi1 = p1.latitude * kAngleToRadians;
     const double phi2 = p2.latitude * kAngleToRadians;
     const double dlambda = (static_cast<double>(p2.longitude) - p1.longitude) * kAngleToRadians;
-    double c = std::cos(dlambda) * std::cos(phi2) * std::cos(phi1) +
-               std::sin(phi2) * std::sin(phi1);
-    // Rounding can push the cosine of a zero angle just past 1.
-    c = std::fmax(-1.0, std::fmin(1.0, c));
-    return std::acos(c) * kEarthRadius;
+    // The haversine form of acos(cos dl cos p2 cos p1 + sin p2 sin p1): the same angle without
+    // the cosine's rounding, which puts some 0.1 m between a point and itself.
+    const double sinHalfLat = std::sin((phi2 - phi1) / 2.0);
+    const double sinHalfLon = std::sin(dlambda / 2.0);
+    double h = sinHalfLat * sinHalfLat + std::cos(phi1) * std::cos(phi2) * sinHalfLon * sinHalfLon;
+    h = std::fmax(0.0, std::fmin(1.0, h));
+    return 2.0 * std::asin(std::sqrt(h)) * kEarthRadius;
 }
 
 double DistanceMetres(const TrackPoint& p1, const TrackPoint& p2) {
@@ -59,7 +61,9 @@ double DistanceMetres(const TrackPoint& p1, const TrackPoint& p2) {
     return DistanceFlat(p1, p2);
 }
 
-void ResetDistanceMode() { greatCircleMode = 0; }
+void ResetDistanceMode() {
+    greatCircleMode = 0;
+}
 
 const wchar_t* SpeedUnitText() {
     switch (CurrentUnitSystem()) {

@@ -12,7 +12,9 @@ constexpr double kFalseEasting = 500000.0;
 constexpr double kFalseNorthing = 10000000.0;
 constexpr double kMaxNorthing = 9999999.0;
 
-int CentralMeridianDegrees(int zone) { return 6 * zone - 183; }
+int CentralMeridianDegrees(int zone) {
+    return 6 * zone - 183;
+}
 
 // Zones 1..60; the computation gives 0 or 61 exactly at -180 and +180 degrees.
 int ZoneOfLongitude(double lon) {
@@ -32,7 +34,9 @@ cUTM::cUTM(int32_t lat, int32_t lon, int z, cEllipsoid* e) : ellipsoid(e ? e : n
     SetLatLon(lat, lon, z);
 }
 
-cUTM::~cUTM() { delete ellipsoid; }
+cUTM::~cUTM() {
+    delete ellipsoid;
+}
 
 void cUTM::SetLatLon(int32_t lat, int32_t lon, int z) {
     latitude = lat * kAngleToDegrees;
