@@ -9,9 +9,10 @@ int FakeSetLevel(int percent, int reserved) {
     return 1;
 }
 
-int FakeGetLevel(int* percent) {
+/* Reports the level (0..6) that the last per-cent value stands for. */
+int FakeGetLevel(int* level) {
     if (g_percent >= 0)
-        *percent = g_percent;
+        *level = (g_percent * 6 + 50) / 100;
     return 1;
 }
 
