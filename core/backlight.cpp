@@ -18,8 +18,8 @@ constexpr size_t kLcdCopyBytes = 352;
 constexpr int kSavedWords = 5;
 
 // PWM
-constexpr size_t kDuty2 = 4, kPeriod2 = 8;    // layout 2
-constexpr size_t kPeriod = 12, kDuty = 16;     // other layouts
+constexpr size_t kDuty2 = 4, kPeriod2 = 8; // layout 2
+constexpr size_t kPeriod = 12, kDuty = 16; // other layouts
 // LCD
 constexpr size_t kLcdControl1 = 0, kLcdControl5 = 16;
 constexpr uint32_t kVideoOutput = 1u << 0;
@@ -40,10 +40,16 @@ Layout LayoutOf(int lcdType) {
     }
 }
 
-bool IsLayout2(const DeviceProfile* p) { return p->lcdType % 100 == 2; }
+bool IsLayout2(const DeviceProfile* p) {
+    return p->lcdType % 100 == 2;
+}
 
-volatile uint32_t* Words(volatile void* window) { return static_cast<volatile uint32_t*>(window); }
-uint32_t ReadWord(volatile void* window, size_t offset) { return Words(window)[offset / 4]; }
+volatile uint32_t* Words(volatile void* window) {
+    return static_cast<volatile uint32_t*>(window);
+}
+uint32_t ReadWord(volatile void* window, size_t offset) {
+    return Words(window)[offset / 4];
+}
 void WriteWord(volatile void* window, size_t offset, uint32_t value) {
     Words(window)[offset / 4] = value;
 }
@@ -78,7 +84,9 @@ void UnmapWindow(volatile void** window, const wchar_t* failure) {
     *window = nullptr;
 }
 
-bool OemNamed(const wchar_t* name) { return OemIs(name); }
+bool OemNamed(const wchar_t* name) {
+    return OemIs(name);
+}
 
 int Duty(int minimum, int top, int level) {
     if (level < 1)
@@ -220,7 +228,8 @@ void SetBacklight(DeviceProfile* profile, int level, bool updateButton) {
     } else if (volatile void* pwm = profile->pwmRegisters) {
         if (IsLayout2(profile)) {
             const int period = static_cast<int>(ReadWord(pwm, kPeriod2) & 1023);
-            WriteWord(pwm, kDuty2, static_cast<uint32_t>(Duty(profile->minBacklight, period, level)));
+            WriteWord(pwm, kDuty2,
+                      static_cast<uint32_t>(Duty(profile->minBacklight, period, level)));
         } else {
             const int period = static_cast<int>(ReadWord(pwm, kPeriod));
             if (profile->backlightLevel == 0 && level == 1 && period > 0) {
@@ -233,7 +242,8 @@ void SetBacklight(DeviceProfile* profile, int level, bool updateButton) {
             const int index = profile->ioRegisterIndex;
             if (profile->ioRegisters && index >= 0 && static_cast<size_t>(index) < kWindowWords) {
                 volatile uint32_t* io = Words(profile->ioRegisters) + index;
-                *io = duty != 0 ? (*io | profile->ioRegisterMask) : (*io & ~profile->ioRegisterMask);
+                *io =
+                    duty != 0 ? (*io | profile->ioRegisterMask) : (*io & ~profile->ioRegisterMask);
             }
             SetLcdPower(profile, level != 0);
         }
@@ -243,8 +253,8 @@ void SetBacklight(DeviceProfile* profile, int level, bool updateButton) {
     if (level == profile->disp_dim())
         profile->dimmed = 1;
     if (level == profile->disp_bright() && profile->auto_dim() && profile->mainWindow)
-        SetTimer(profile->mainWindow, kDimTimerId,
-                 static_cast<UINT>(profile->dim_delay()) * 1000u, nullptr);
+        SetTimer(profile->mainWindow, kDimTimerId, static_cast<UINT>(profile->dim_delay()) * 1000u,
+                 nullptr);
 }
 
 void BacklightShutdown(DeviceProfile* profile) {

@@ -19,51 +19,52 @@ constexpr DWORD kBlockBytes = 131072;
 // Character data beyond this is no folder list or key word of any device; it is dropped.
 constexpr size_t kMaxElementText = 8192;
 
-const char kDefaultText[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-    "<devices>\r\n"
-    "<device name=\"N_HH_BRISEL\">\r\n"
-    "<gps port=\"COM2:\" baudrate=\"4800\">1</gps>\r\n"
-    "<lcd cap=\"-1\"><min>30</min></lcd>\r\n"
-    "<Buttons>\r\n"
-    "<button action=\"1\">0x183</button>\r\n"
-    "<button action=\"0\">0x283</button>\r\n"
-    "<button action=\"2\">0x184</button>\r\n"
-    "<button action=\"0\">0x284</button>\r\n"
-    "<button action=\"16\">0x85</button>\r\n"
-    "<button action=\"14\">0x86</button>\r\n"
-    "<button action=\"0\">0x0D</button>\r\n"
-    "<button action=\"17\">0x10D</button>\r\n"
-    "<button action=\"18\">0x20D</button>\r\n"
-    "</Buttons>\r\n"
-    "</device>\r\n"
-    "<device name=\"PLATFORM_OEM\">\r\n"
-    "<gps port=\"GPS1:\" baudrate=\"57600\"></gps>\r\n"
-    "<lcd cap=\"1\"><min>21</min></lcd>\r\n"
-    "<folder>\\Flash Disk\\Tarn-Wick;\\Storage Card\\Tarn-Wick</folder>\r\n"
-    "<Buttons>\r\n"
-    "<button action=\"1\">0x34</button>\r\n"
-    "<button action=\"2\">0x35</button>\r\n"
-    "<button action=\"3\">0x52</button>\r\n"
-    "<button action=\"4\">0x4C</button>\r\n"
-    "<button action=\"5\">0x55</button>\r\n"
-    "<button action=\"6\">0x44</button>\r\n"
-    "<button action=\"16\">0x30</button>\r\n"
-    "<button action=\"14\">0x32</button>\r\n"
-    "<button action=\"17\">0x43</button>\r\n"
-    "</Buttons>\r\n"
-    "</device>\r\n"
-    "<device name=\"Windows PC\">\r\n"
-    "<Buttons>\r\n"
-    "<button action=\"17\">0x10D</button>\r\n"
-    "<button action=\"18\">0x4F</button>\r\n"
-    "<button action=\"16\">0x50</button>\r\n"
-    "<button action=\"14\">0x4E</button>\r\n"
-    "</Buttons>\r\n"
-    "</device>\r\n"
-    "</devices>\r\n";
+const char kDefaultText[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                            "<devices>\r\n"
+                            "<device name=\"N_HH_BRISEL\">\r\n"
+                            "<gps port=\"COM2:\" baudrate=\"4800\">1</gps>\r\n"
+                            "<lcd cap=\"-1\"><min>30</min></lcd>\r\n"
+                            "<Buttons>\r\n"
+                            "<button action=\"1\">0x183</button>\r\n"
+                            "<button action=\"0\">0x283</button>\r\n"
+                            "<button action=\"2\">0x184</button>\r\n"
+                            "<button action=\"0\">0x284</button>\r\n"
+                            "<button action=\"16\">0x85</button>\r\n"
+                            "<button action=\"14\">0x86</button>\r\n"
+                            "<button action=\"0\">0x0D</button>\r\n"
+                            "<button action=\"17\">0x10D</button>\r\n"
+                            "<button action=\"18\">0x20D</button>\r\n"
+                            "</Buttons>\r\n"
+                            "</device>\r\n"
+                            "<device name=\"PLATFORM_OEM\">\r\n"
+                            "<gps port=\"GPS1:\" baudrate=\"57600\"></gps>\r\n"
+                            "<lcd cap=\"1\"><min>21</min></lcd>\r\n"
+                            "<folder>\\Flash Disk\\Tarn-Wick;\\Storage Card\\Tarn-Wick</folder>\r\n"
+                            "<Buttons>\r\n"
+                            "<button action=\"1\">0x34</button>\r\n"
+                            "<button action=\"2\">0x35</button>\r\n"
+                            "<button action=\"3\">0x52</button>\r\n"
+                            "<button action=\"4\">0x4C</button>\r\n"
+                            "<button action=\"5\">0x55</button>\r\n"
+                            "<button action=\"6\">0x44</button>\r\n"
+                            "<button action=\"16\">0x30</button>\r\n"
+                            "<button action=\"14\">0x32</button>\r\n"
+                            "<button action=\"17\">0x43</button>\r\n"
+                            "</Buttons>\r\n"
+                            "</device>\r\n"
+                            "<device name=\"Windows PC\">\r\n"
+                            "<Buttons>\r\n"
+                            "<button action=\"17\">0x10D</button>\r\n"
+                            "<button action=\"18\">0x4F</button>\r\n"
+                            "<button action=\"16\">0x50</button>\r\n"
+                            "<button action=\"14\">0x4E</button>\r\n"
+                            "</Buttons>\r\n"
+                            "</device>\r\n"
+                            "</devices>\r\n";
 
-bool Is(const wchar_t* a, const wchar_t* b) { return _wcsicmp(a, b) == 0; }
+bool Is(const wchar_t* a, const wchar_t* b) {
+    return _wcsicmp(a, b) == 0;
+}
 
 // Attributes come as name/value pairs; the configuration takes them by position.
 const wchar_t* AttributeName(const wchar_t** atts, int index) {
@@ -238,7 +239,8 @@ void DevCfg::OnText(const std::wstring& raw) {
         CopyBounded(profile_->deviceFunction, 260, text);
     } else if (copyLibrary_) {
         size_t slash = text.find_last_of(L'\\');
-        std::wstring target = programFolder_ + (slash == std::wstring::npos ? text : text.substr(slash + 1));
+        std::wstring target =
+            programFolder_ + (slash == std::wstring::npos ? text : text.substr(slash + 1));
         CopyFileW(text.c_str(), target.c_str(), TRUE); // never over an existing file
     }
 }

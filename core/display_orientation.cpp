@@ -14,9 +14,13 @@ DWORD Query(DWORD field) {
 }
 } // namespace
 
-DWORD QueryDisplayOrientations() { return Query(kCeDmDisplayQueryOrientation); }
+DWORD QueryDisplayOrientations() {
+    return Query(kCeDmDisplayQueryOrientation);
+}
 
-DWORD GetDisplayOrientation() { return Query(kCeDmDisplayOrientation); }
+DWORD GetDisplayOrientation() {
+    return Query(kCeDmDisplayOrientation);
+}
 
 void SetOrientation(DeviceProfile* profile, DWORD orientation, bool store) {
     DEVMODEW mode{};
