@@ -313,14 +313,18 @@ void DevCfg::ParseFile(const std::wstring& path) {
     text_.clear();
 }
 
+std::wstring DevCfgFilePath(const std::wstring& programFolder) {
+    std::wstring path = programFolder + L"thisdev.xml";
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        path = programFolder + L"devcfg.xml";
+    return path;
+}
+
 DevCfg* GetDevCfg() {
     static DevCfg* cfg = [] {
         std::wstring folder = g_programFolder;
         DevCfg* created = new DevCfg(GetAppSettings(), GetDeviceProfile(), folder);
-        std::wstring path = folder + L"thisdev.xml";
-        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            path = folder + L"devcfg.xml";
-        created->ParseFile(path);
+        created->ParseFile(DevCfgFilePath(folder));
         return created;
     }();
     return cfg;

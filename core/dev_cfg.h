@@ -63,6 +63,9 @@ private:
 
 // The configuration of the run: created on first use, parsing the program folder's file.
 DevCfg* GetDevCfg();
+// The file of `programFolder` (ending with a backslash): "thisdev.xml" when it exists, else
+// "devcfg.xml".
+std::wstring DevCfgFilePath(const std::wstring& programFolder);
 
 // A key word of the button table: "0x10D" (hexadecimal) or "13" (decimal); 0 when neither.
 uint32_t ParseKeyWord(const std::wstring& text);
