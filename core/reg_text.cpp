@@ -229,6 +229,17 @@ bool ScanHexBytes(Cursor* c, std::vector<uint8_t>* bytes) {
     return true;
 }
 
+// The text of a string value up to its closing quote. The writer does not escape quotes, so a
+// line that ends with a quote closes the text there and quotes inside it are kept.
+void QuotedText(Cursor* c, std::string* text) {
+    if (c->end > c->p && c->end[-1] == '"') {
+        text->assign(c->p, c->end - 1);
+        c->p = c->end;
+        return;
+    }
+    c->Until("\"", text);
+}
+
 void SetString(HKEY key, const std::string& name, const std::string& text) {
     std::wstring wname = Widen(name.data(), name.size());
     std::wstring wtext = Widen(text.data(), text.size());
@@ -268,7 +279,7 @@ void ApplyValueLine(HKEY key, const char* line, const char* end) {
     }
     std::string text;
     if (*line != '@' && ScanName(&c, &name)) {
-        c.Until("\"", &text); // an empty text is an empty string value
+        QuotedText(&c, &text); // an empty text is an empty string value
         SetString(key, name, text);
         return;
     }
@@ -276,7 +287,7 @@ void ApplyValueLine(HKEY key, const char* line, const char* end) {
     Cursor d{line, end};
     if (!d.Span(" @\"="))
         return;
-    d.Until("\"", &text);
+    QuotedText(&d, &text);
     SetString(key, std::string(), text);
 }
 

@@ -48,6 +48,8 @@ TEST(RegTextParser, ValueLineForms) {
     const Case cases[] = {
         {"\"Port\"=\"COM6:\"", L"Port", REG_SZ, sz(L"COM6:")},
         {"\"Eq\"=\"a=b c\"", L"Eq", REG_SZ, sz(L"a=b c")},
+        {"\"Q\"=\"say \"hi\" now\"", L"Q", REG_SZ, sz(L"say \"hi\" now")},
+        {"\"Open\"=\"no closing", L"Open", REG_SZ, sz(L"no closing")},
         {"\"Blank\"=\"\"", L"Blank", REG_SZ, sz(L"")},
         {"@=\"at default\"", L"", REG_SZ, sz(L"at default")},
         {"\"\"=\"quote default\"", L"", REG_SZ, sz(L"quote default")},

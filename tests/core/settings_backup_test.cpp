@@ -88,6 +88,7 @@ TEST(SettingsBackup, RoundTripRestoresValuesAndSubkeys) {
         key.SetString(L"COM Port", L"COM6:");
         key.SetString(L"Folders", folders);
         key.SetString(L"Empty", L"");
+        key.SetString(L"SelTour", L"My \"best\" tour");
         key.SetDword(L"cfg8", 0x65001E20);
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.path().c_str(), L"Blob", REG_BINARY, blob.data(),
                         static_cast<DWORD>(blob.size()));
@@ -105,6 +106,8 @@ TEST(SettingsBackup, RoundTripRestoresValuesAndSubkeys) {
         EXPECT_EQ(L"COM6:", s);
         EXPECT_TRUE(key.GetString(L"Folders", &s));
         EXPECT_EQ(folders, s);
+        EXPECT_TRUE(key.GetString(L"SelTour", &s));
+        EXPECT_EQ(L"My \"best\" tour", s);
         EXPECT_TRUE(key.GetString(L"Empty", &s));
         EXPECT_EQ(L"", s);
         EXPECT_TRUE(key.GetDword(L"cfg8", &d));
