@@ -3,8 +3,13 @@
 // HKEY_LOCAL_MACHINE\SOFTWARE\Tarn-Wick Platform "CurrentIM" (16 bytes, a CLSID).
 #include <windows.h>
 
+#include <string>
+
 namespace {
 const wchar_t kKey[] = L"SOFTWARE\\Tarn-Wick Platform"; // the platform layer's settings key
+// A test that keeps this library loaded may move the value to a key of its own, so that
+// programs started meanwhile do not disturb it.
+std::wstring g_key = kKey;
 const wchar_t kValue[] = L"CurrentIM";
 // The standard keyboard input method of Windows CE, current until something else is chosen.
 const CLSID kKeyboardIM = {
@@ -16,8 +21,8 @@ extern "C" __declspec(dllexport) BOOL SipGetCurrentIM(CLSID* clsid) {
         return FALSE;
     CLSID stored{};
     DWORD size = sizeof(stored);
-    LONG rc =
-        RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_BINARY, nullptr, &stored, &size);
+    LONG rc = RegGetValueW(HKEY_LOCAL_MACHINE, g_key.c_str(), kValue, RRF_RT_REG_BINARY, nullptr,
+                           &stored, &size);
     if (rc == ERROR_FILE_NOT_FOUND) {
         *clsid = kKeyboardIM;
         return TRUE;
@@ -33,6 +38,11 @@ extern "C" __declspec(dllexport) BOOL SipGetCurrentIM(CLSID* clsid) {
 extern "C" __declspec(dllexport) BOOL SipSetCurrentIM(CLSID* clsid) {
     if (!clsid)
         return FALSE;
-    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue, REG_BINARY, clsid, sizeof(*clsid)) ==
-           ERROR_SUCCESS;
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, g_key.c_str(), kValue, REG_BINARY, clsid,
+                           sizeof(*clsid)) == ERROR_SUCCESS;
+}
+
+// nullptr: the platform key again.
+extern "C" __declspec(dllexport) void SipStoreKeyForTesting(const wchar_t* key) {
+    g_key = key ? key : kKey;
 }

@@ -4,19 +4,29 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 namespace {
 
 const GUID kOther = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
 const GUID kThird = {0x99999999, 0x8888, 0x7777, {8, 7, 6, 5, 4, 3, 2, 1}};
 
-// The device's current input method, as the core library reports it.
+// The device's current input method, as the core library reports it. While loaded here, the
+// library keeps it in a key of this test's own.
 class CoreLibrary {
 public:
-    CoreLibrary() : module_(LoadLibraryW(L"coredll.dll")) {}
+    CoreLibrary()
+        : module_(LoadLibraryW(L"coredll.dll")),
+          key_(std::wstring(kPlatformSettingsKey) + L"-test-" +
+               std::to_wstring(GetCurrentProcessId())) {
+        StoreKey(key_.c_str());
+    }
     ~CoreLibrary() {
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPlatformSettingsKey, L"CurrentIM");
+        StoreKey(nullptr);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
         FreeLibrary(module_);
     }
+    const std::wstring& key() const { return key_; }
     bool Get(GUID* id) const { return Fn("SipGetCurrentIM")(id); }
     bool Set(GUID id) const { return Fn("SipSetCurrentIM")(&id); }
 
@@ -25,7 +35,14 @@ private:
     Sip Fn(const char* name) const {
         return reinterpret_cast<Sip>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
     }
+    void StoreKey(const wchar_t* key) const {
+        auto fn = reinterpret_cast<void (*)(const wchar_t*)>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "SipStoreKeyForTesting")));
+        ASSERT_NE(nullptr, fn);
+        fn(key);
+    }
     HMODULE module_;
+    std::wstring key_;
 };
 
 std::wstring ClassesValue(const std::wstring& subkey, const wchar_t* name) {
@@ -97,7 +114,7 @@ TEST(KeypadInputMethod, HeapKeptPreviousIsAllocatedOnce) {
 TEST(KeypadInputMethod, UnreadablePreviousIsNotKept) {
     CoreLibrary core;
     const BYTE damaged[3] = {1, 2, 3};
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPlatformSettingsKey, L"CurrentIM", REG_BINARY, damaged,
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, core.key().c_str(), L"CurrentIM", REG_BINARY, damaged,
                     sizeof(damaged));
     std::optional<GUID> previous;
     SelectKeypadInputMethod(&previous, &kKeypadInputMethod);
