@@ -84,10 +84,6 @@ void UnmapWindow(volatile void** window, const wchar_t* failure) {
     *window = nullptr;
 }
 
-bool OemNamed(const wchar_t* name) {
-    return OemIs(name);
-}
-
 int Duty(int minimum, int top, int level) {
     if (level < 1)
         return 0;
@@ -142,9 +138,9 @@ void UnmapLcdRegisters(DeviceProfile* profile) {
 }
 
 int ReadBacklightLevel(DeviceProfile* profile) {
-    if (OemNamed(kDianaOem))
+    if (OemIs(kDianaOem))
         return DianaGetBacklight();
-    if (OemNamed(kTp300Oem))
+    if (OemIs(kTp300Oem))
         return Tp300GetBacklight();
     if (!profile->pwmRegisters)
         return 0;
@@ -217,9 +213,9 @@ void SetBacklight(DeviceProfile* profile, int level, bool updateButton) {
         level = kBacklightMaxLevel;
     MapLcdRegisters(profile, 0);
     SaveLcdRegisters(profile);
-    if (OemNamed(kDianaOem)) {
+    if (OemIs(kDianaOem)) {
         DianaSetBacklight(level);
-    } else if (OemNamed(kTp300Oem)) {
+    } else if (OemIs(kTp300Oem)) {
         if (profile->backlightLevel == 0 && level == 1) {
             Tp300SetBacklight(2); // the lamp does not start at the lowest level
             Sleep(50);

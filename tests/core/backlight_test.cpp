@@ -1,5 +1,6 @@
 #include "core/backlight.h"
 #include "core/device_profile.h"
+#include "core/platform_libs.h"
 #include "core/display_orientation.h"
 #include "platform/display_settings.h"
 #include "platform/oem_info.h"
@@ -137,6 +138,20 @@ TEST_F(BacklightTest, DimLevelAndDimTimer) {
     EXPECT_FALSE(KillTimer(window.hwnd(), kDimTimerId));
     SetBacklight(profile.get(), 6, false);
     EXPECT_TRUE(KillTimer(window.hwnd(), kDimTimerId)); // the bright level arms the dim timer
+}
+
+TEST_F(BacklightTest, LibraryPlatformsGoThroughTheirLibrary) {
+    SetOemInfoForTesting(kDianaOem);
+    ASSERT_EQ(1, BindDianaLibrary(L"fake_hwlayer_full.dll"));
+    profile->lcdType = 1;
+    SetBacklight(profile.get(), 3, false);
+    EXPECT_EQ(3, DianaGetBacklight());
+    EXPECT_EQ(3, ReadBacklightLevel(profile.get()));
+    EXPECT_EQ(-1, profile->backlightRestoreLevel); // nothing was set before the first change
+    BacklightShutdown(profile.get());
+    EXPECT_EQ(3, DianaGetBacklight()); // an unknown level is not restored
+    CloseDianaPlatform();
+    SetOemInfoForTesting(L"");
 }
 
 TEST(DisplayOrientation, RotationCycleIsStored) {
