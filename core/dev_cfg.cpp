@@ -115,6 +115,10 @@ struct ParserDeleter {
 };
 using ParserPtr = std::unique_ptr<XML_ParserStruct, ParserDeleter>;
 
+bool Feed(XML_Parser parser, const char* bytes, size_t length, bool final) {
+    return XML_Parse(parser, bytes, static_cast<int>(length), final ? 1 : 0) != XML_STATUS_ERROR;
+}
+
 ParserPtr NewParser(DevCfg* cfg) {
     ParserPtr parser(XML_ParserCreate(nullptr));
     if (parser) {
@@ -278,15 +282,10 @@ void DevCfg::OnEnd(const wchar_t* name) {
     }
 }
 
-bool DevCfg::Parse(const char* bytes, size_t length, bool final, void* parser) {
-    return XML_Parse(static_cast<XML_Parser>(parser), bytes, static_cast<int>(length),
-                     final ? 1 : 0) != XML_STATUS_ERROR;
-}
-
 void DevCfg::ParseDefaults() {
     ParserPtr parser = NewParser(this);
     if (parser)
-        Parse(kDefaultText, sizeof(kDefaultText) - 1, true, parser.get());
+        Feed(parser.get(), kDefaultText, sizeof(kDefaultText) - 1, true);
     text_.clear();
 }
 
@@ -307,7 +306,7 @@ void DevCfg::ParseFile(const std::wstring& path) {
         DWORD read = 0;
         if (!ReadFile(file.get(), block.data(), kBlockBytes, &read, nullptr))
             break;
-        if (!Parse(block.data(), read, read == 0, parser.get()) || read == 0)
+        if (!Feed(parser.get(), block.data(), read, read == 0) || read == 0)
             break;
     }
     text_.clear();

@@ -41,7 +41,6 @@ private:
     void OnStart(const wchar_t* name, const wchar_t** atts);
     void OnEnd(const wchar_t* name);
     void OnText(const std::wstring& text);
-    bool Parse(const char* bytes, size_t length, bool final, void* parser);
 
     AppSettings* settings_;
     DeviceProfile* profile_;
