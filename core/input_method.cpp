@@ -85,12 +85,3 @@ void SelectKeypadInputMethod(std::optional<GUID>* previous, const GUID* id) {
     GUID wanted = *id;
     set(&wanted);
 }
-
-void SelectKeypadInputMethod(GUID** previous, const GUID* id) {
-    std::optional<GUID> kept;
-    if (previous && *previous)
-        kept = **previous;
-    SelectKeypadInputMethod(previous ? &kept : nullptr, id);
-    if (previous && !*previous && kept)
-        *previous = new GUID(*kept);
-}

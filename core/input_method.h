@@ -15,5 +15,3 @@ void RegisterKeypadInputMethod(const std::wstring& programFolder);
 // Makes `id` the current input method (nothing with null). The input method current before is
 // kept in *previous on the first call that can read it; later calls keep what is there.
 void SelectKeypadInputMethod(std::optional<GUID>* previous, const GUID* id);
-// The same for a previous identifier kept on the heap (null until read; the caller frees it).
-void SelectKeypadInputMethod(GUID** previous, const GUID* id);

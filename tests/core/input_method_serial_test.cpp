@@ -94,23 +94,6 @@ TEST(KeypadInputMethod, SelectionKeepsTheFirstPreviousAndRestoresIt) {
     EXPECT_TRUE(IsEqualGUID(kOther, current));
 }
 
-TEST(KeypadInputMethod, HeapKeptPreviousIsAllocatedOnce) {
-    CoreLibrary core;
-    ASSERT_TRUE(core.Set(kOther));
-    GUID* previous = nullptr;
-    SelectKeypadInputMethod(&previous, &kKeypadInputMethod);
-    ASSERT_NE(nullptr, previous);
-    GUID* first = previous;
-    SelectKeypadInputMethod(&previous, &kThird);
-    EXPECT_EQ(first, previous);
-    EXPECT_TRUE(IsEqualGUID(kOther, *previous));
-    SelectKeypadInputMethod(&previous, previous);
-    GUID current{};
-    ASSERT_TRUE(core.Get(&current));
-    EXPECT_TRUE(IsEqualGUID(kOther, current));
-    delete previous;
-}
-
 TEST(KeypadInputMethod, UnreadablePreviousIsNotKept) {
     CoreLibrary core;
     const BYTE damaged[3] = {1, 2, 3};
