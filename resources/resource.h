@@ -12,3 +12,11 @@
 // Geodesy messages
 #define IDS_GEO_REFPOINTS_BAD 26001 // calibration from reference points impossible
 #define IDS_GEO_GRID_CAPTION 26002
+
+// Tours
+#define IDS_TOUR_INFO 2061
+#define IDS_TOUR_FILE_CAPTION 40091
+#define IDS_ERROR_CAPTION 40133
+#define IDS_TOUR_RENAME_ERROR 40135
+#define IDS_ITEM_ALREADY_LISTED 40187
+#define IDS_TOUR_WRITE_ERROR 40209
