@@ -440,6 +440,9 @@ void TourWriter::EndSegment() {
 }
 
 void TourWriter::Close() {
+    // Buffered points are the user's data: they go to the file before it closes.
+    if (tour_ && tour_->IsOpen())
+        Flush();
     if (tour_)
         tour_->CloseFile();
     buffer_.clear();
