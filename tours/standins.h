@@ -1,15 +1,11 @@
 // Private stand-ins for services of other subsystems that tours needs before they are on main:
-// distance and UTM (geo), the recording state in the registry (core), the device profile's
-// recording flags (core). Remove each one when the real service lands.
+// distance and UTM (geo) and the device profile's time-record word (core). Remove each one
+// when the real service lands.
 #pragma once
-#include <windows.h>
 #include <cmath>
 #include <cstdint>
-#include <cwchar>
-#include <string>
 
 #include "core/track_point.h"
-#include "platform/program_key.h"
 
 namespace tours_standin {
 
@@ -74,76 +70,6 @@ inline void FillUtm(TrackPoint* p) {
     p->utmNorthing = std::isfinite(north) ? static_cast<int32_t>(north) : 0;
     p->utmZone = static_cast<uint16_t>(zone);
     p->utmBand = static_cast<uint16_t>(band >= 0 && band < 21 ? kBands[band] : 'Z');
-}
-
-// The recording state kept under the program key ("CurTour", "TourPoint", "Duration",
-// "Distance"); readers never create the key.
-struct RecordingState {
-    std::wstring path; // "CurTour" without its extension
-    DWORD pointCounter = 0, startTime = 0, distance = 0;
-};
-
-inline DWORD ReadDword(HKEY key, const wchar_t* name) {
-    DWORD v = 0, size = sizeof(v), type = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return 0;
-    return v;
-}
-
-inline RecordingState ReadCurrentTourState() {
-    RecordingState state;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProgramKeyPath(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return state;
-    wchar_t path[261] = {};
-    DWORD size = sizeof(path) - sizeof(wchar_t), type = 0;
-    if (RegQueryValueExW(key, L"CurTour", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_SZ) {
-        state.path = path;
-        size_t dot = state.path.find_last_of(L'.');
-        if (dot != std::wstring::npos)
-            state.path.resize(dot);
-    }
-    state.pointCounter = ReadDword(key, L"TourPoint");
-    state.startTime = ReadDword(key, L"Duration");
-    state.distance = ReadDword(key, L"Distance");
-    RegCloseKey(key);
-    return state;
-}
-
-inline void SaveTourState(const RecordingState* state) {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramKeyPath(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    DWORD values[3] = {state ? state->pointCounter : 0, state ? state->startTime : 0,
-                       state ? state->distance : 0};
-    const wchar_t* names[3] = {L"TourPoint", L"Duration", L"Distance"};
-    for (int i = 0; i < 3; ++i)
-        RegSetValueExW(key, names[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&values[i]),
-                       sizeof(DWORD));
-    RegCloseKey(key);
-}
-
-inline void SaveCurrentTour(const wchar_t* path, const RecordingState* state) {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramKeyPath(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    const wchar_t* text = path ? path : L"";
-    RegSetValueExW(key, L"CurTour", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    SaveTourState(state);
-}
-
-// Deletes the tour's subkey "Tour\<name>" of the program key; a missing key is no error.
-inline void DeleteTourSubkey(const wchar_t* name) {
-    std::wstring sub = std::wstring(ProgramKeyPath()) + L"\\Tour\\" + name;
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, sub.c_str());
 }
 
 // The device profile's time-record word and recording-paused option bit.

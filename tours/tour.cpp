@@ -6,11 +6,11 @@
 #include <cwchar>
 #include <vector>
 
+#include "core/app_settings.h"
 #include "core/resource_module.h"
 #include "core/time_stamp.h"
 #include "platform/ui_seam.h"
 #include "resources/resource.h"
-#include "tours/standins.h"
 #include "tours/tour_file_io.h"
 
 const COLORREF kTourColours[kTourColourCount] = {0x0000FF, 0x000000, 0x00FFFF, 0x00FF00,
@@ -173,7 +173,9 @@ bool Tour::Rename(const wchar_t* newBaseName) {
         return false;
     }
     SetPath(newPath.c_str());
-    tours_standin::DeleteTourSubkey(std::wstring(name, wcsnlen(name, kItemNameChars)).c_str());
+    const std::wstring subkey =
+        LoadText(IDS_TOUR_SUBKEY) + L"\\" + std::wstring(name, wcsnlen(name, kItemNameChars));
+    DeleteSettingsSubkey(subkey.c_str());
     ManagerItem::SetName(newBaseName);
     if (ReadProperties(false))
         WriteProperties(true, false);

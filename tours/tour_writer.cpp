@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "core/app_settings.h"
+#include "core/device_profile.h"
 #include "core/resource_module.h"
 #include "core/time_stamp.h"
 #include "platform/clock.h"
@@ -107,16 +109,18 @@ TourWriter::TourWriter(TourFixSource* fix, const wchar_t* path, int colourIndex,
 
 bool TourWriter::OpenOrCreate(uint8_t) {
     if (fix_) {
-        tours_standin::RecordingState state = tours_standin::ReadCurrentTourState();
+        wchar_t current[kItemPathChars];
+        TourState state;
+        ReadCurrentTourState(current, kItemPathChars, &state);
         // The named tour keeps its folder: a bare file name would land in the working folder.
-        if (!state.path.empty())
-            baseName_ = state.path;
-        if (state.path.empty() && baseName_.empty())
+        if (current[0])
+            baseName_ = current;
+        if (!current[0] && baseName_.empty())
             return true; // nothing to record into
         statistics.active = 1;
-        statistics.startTime = state.startTime ? state.startTime : GetCurrentTimeStamp();
+        statistics.startTime = state.duration ? state.duration : GetCurrentTimeStamp();
         statistics.distance = state.distance;
-        statistics.pointCounter = state.pointCounter;
+        statistics.pointCounter = state.tourPoint;
         statistics.path = baseName_;
     } else {
         statistics.path = baseName_;
@@ -215,12 +219,14 @@ std::unique_ptr<TourWriter> TourWriter::ForTour(TourFixSource* fix, Tour* tour) 
         ShowWriteError(tour->path);
     if (fix) {
         // Resume the statistics only when they belong to this tour.
-        tours_standin::RecordingState state = tours_standin::ReadCurrentTourState();
-        if (!state.path.empty() && _wcsicmp(state.path.c_str(), w->baseName_.c_str()) == 0) {
-            w->statistics.pointCounter = state.pointCounter;
+        wchar_t current[kItemPathChars];
+        TourState state;
+        ReadCurrentTourState(current, kItemPathChars, &state);
+        if (current[0] && _wcsicmp(current, w->baseName_.c_str()) == 0) {
+            w->statistics.pointCounter = state.tourPoint;
             w->statistics.distance = state.distance;
-            if (state.startTime)
-                w->statistics.startTime = state.startTime;
+            if (state.duration)
+                w->statistics.startTime = state.duration;
         }
     }
     w->statistics.active = 1;
@@ -385,11 +391,11 @@ bool TourWriter::AddPoint(int32_t longitude, int32_t latitude, int32_t altitude,
 void TourWriter::SaveStatistics() {
     if (!fix_)
         return;
-    tours_standin::RecordingState state;
-    state.pointCounter = statistics.pointCounter;
-    state.startTime = statistics.startTime;
+    TourState state;
+    state.tourPoint = statistics.pointCounter;
+    state.duration = statistics.startTime;
     state.distance = statistics.distance;
-    tours_standin::SaveTourState(&state);
+    SaveTourState(&state);
 }
 
 bool TourWriter::AddWaypoint(int32_t longitude, int32_t latitude, int32_t altitude,
@@ -421,7 +427,7 @@ bool TourWriter::AddWaypoint(int32_t longitude, int32_t latitude, int32_t altitu
 
 void TourWriter::EndSegment() {
     Flush();
-    if (fix_ && !tours_standin::RecordingPaused() && LockForAppend()) {
+    if (fix_ && !GetDeviceProfile()->tour_pause() && LockForAppend()) {
         const TourFix fix = fix_->CurrentFix();
         AddPoint(fix.longitude, fix.latitude, fix.altitude,
                  static_cast<uint16_t>(fix.speed * 36 / 100), false, 0, nullptr, true);
@@ -435,7 +441,7 @@ void TourWriter::EndSegment() {
     statistics.active = 0;
     if (fix_) {
         statistics.path.clear();
-        tours_standin::SaveCurrentTour(L"", nullptr);
+        SaveCurrentTour(L"", nullptr);
     }
 }
 
