@@ -18,8 +18,10 @@ bool MercatorProjection::WriteParams(FILE* file) const {
 int MercatorProjection::Setup(int width, int height) {
     if (!cornerFit) {
         // The transforms come from the map reader; only the base points are taken here.
-        if (!CopyBasePoints())
+        if (!CopyBasePoints()) {
+            ResetCalibration();
             return 0;
+        }
         return FinishSetup();
     }
     SortRefPointsByDistance(this, 0, 0, 0);
