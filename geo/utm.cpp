@@ -66,18 +66,23 @@ char cUTM::GetBand(double lat) {
     return letters[TruncateToInt((lat + 80.0) / 8.0)];
 }
 
-double cUTM::MeridianArc(double phi) const {
+cUTM::ArcSeries cUTM::MeridianSeries() const {
     const double a = ellipsoid->SemiMajorAxis();
     const double b = ellipsoid->SemiMinorAxis();
     const double n = (a - b) / (a + b);
     const double n2 = n * n, n3 = n2 * n, n4 = n3 * n, n5 = n4 * n;
-    const double A = a * (1.0 - n + 5.0 / 4.0 * (n2 - n3) + 81.0 / 64.0 * (n4 - n5));
-    const double B = 3.0 / 2.0 * a * (n - n2 + 7.0 / 8.0 * (n3 - n4) + 55.0 / 64.0 * n5);
-    const double C = 15.0 / 16.0 * a * (n2 - n3 + 3.0 / 4.0 * (n4 - n5));
-    const double D = 35.0 / 48.0 * a * (n3 - n4 + 11.0 / 16.0 * n5);
-    const double E = 315.0 / 512.0 * a * (n4 - n5);
-    return A * phi - B * std::sin(2 * phi) + C * std::sin(4 * phi) - D * std::sin(6 * phi) +
-           E * std::sin(8 * phi);
+    ArcSeries s;
+    s.A = a * (1.0 - n + 5.0 / 4.0 * (n2 - n3) + 81.0 / 64.0 * (n4 - n5));
+    s.B = 3.0 / 2.0 * a * (n - n2 + 7.0 / 8.0 * (n3 - n4) + 55.0 / 64.0 * n5);
+    s.C = 15.0 / 16.0 * a * (n2 - n3 + 3.0 / 4.0 * (n4 - n5));
+    s.D = 35.0 / 48.0 * a * (n3 - n4 + 11.0 / 16.0 * n5);
+    s.E = 315.0 / 512.0 * a * (n4 - n5);
+    return s;
+}
+
+double cUTM::MeridianArc(double phi, const ArcSeries& s) {
+    return s.A * phi - s.B * std::sin(2 * phi) + s.C * std::sin(4 * phi) - s.D * std::sin(6 * phi) +
+           s.E * std::sin(8 * phi);
 }
 
 double cUTM::Nu(double phi) const {
@@ -107,7 +112,7 @@ void cUTM::LatLonToUtm(int zoneRequest) {
     const double s = std::sin(phi), c = std::cos(phi), t = s / c;
     const double nu = Nu(phi);
     const double q = ellipsoid->SecondEccentricitySquared() * c * c;
-    const double k1 = MeridianArc(phi) * kK0;
+    const double k1 = MeridianArc(phi, MeridianSeries()) * kK0;
     const double k2 = kK0 * nu * s * c / 2.0;
     const double k3 = (kK0 * nu * s * c * c * c / 24.0) * (5.0 - t * t + 9.0 * q + 4.0 * q * q);
     const double k4 = kK0 * nu * c;
@@ -125,8 +130,9 @@ void cUTM::UtmToLatLon() {
     const double e2 = ellipsoid->EccentricitySquared();
     const double m = (northing - fn) / kK0;
     double phi = m / (ellipsoid->SemiMajorAxis() * (1.0 - e2));
+    const ArcSeries series = MeridianSeries();
     for (int i = 0; i < 5; ++i)
-        phi += (m - MeridianArc(phi)) / Rho(phi);
+        phi += (m - MeridianArc(phi, series)) / Rho(phi);
 
     const double nu = Nu(phi), rho = Rho(phi), t = std::tan(phi), T = t * t;
     const double c = std::cos(phi);

@@ -36,7 +36,12 @@ public:
     char text[32] = {};
 
 private:
-    double MeridianArc(double phi) const;
+    // Coefficients A' to E' of the meridian arc in powers of n = (a - b) / (a + b).
+    struct ArcSeries {
+        double A, B, C, D, E;
+    };
+    ArcSeries MeridianSeries() const;
+    static double MeridianArc(double phi, const ArcSeries& s);
     double Nu(double phi) const;
     double Rho(double phi) const;
 };
