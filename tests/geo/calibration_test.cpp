@@ -199,3 +199,19 @@ TEST(Calibration, FitGridPicksThreeSpreadPoints) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Calibration, CornerFitWithPointsOnOneRowIsReported) {
+    UiRecorder ui;
+    MercatorProjection corner(0, 0, 1);
+    ProjectionRefs refs(corner, {{0, 0, 10, 47}, {1000, 0, 12, 48}});
+    EXPECT_EQ(corner.Setup(1000, 800), 0);
+    ASSERT_EQ(ui.count(), 1u);
+    EXPECT_EQ(ui.last().text, kBadPointsText);
+    for (double a : corner.gridToPixel)
+        EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(corner.PixelToGeo(500, 400).latitude, 0);
+}
+
+} // namespace

@@ -155,6 +155,19 @@ TEST(Projection, UtmTwoPointSimilarity) {
     EXPECT_EQ(utm.WriteParams(nullptr), utm.refPoints == nullptr); // no file, no write
 }
 
+TEST(Projection, UtmSouthAndAcrossTheEquator) {
+    const struct {
+        double lon1, lat1, lon2, lat2;
+    } cases[] = {{151.1, -33.95, 151.3, -33.8}, {9.8, -0.2, 10.2, 0.2}};
+    for (const auto& c : cases) {
+        UtmProjection utm;
+        ProjectionRefs refs(utm, {{100, 100, c.lon1, c.lat1}, {900, 700, c.lon2, c.lat2}});
+        ASSERT_EQ(utm.Setup(1000, 800), 1) << c.lat1;
+        ExpectRefPointsMapToThemselves(utm, 2);
+        ExpectPixelRoundTrip(utm, 1000, 800);
+    }
+}
+
 TEST(Projection, UtmSetupNeedsNeighbouringZones) {
     const struct {
         double lon2;
