@@ -6,11 +6,15 @@
 #include <string>
 
 #include "core/device_profile.h"
+#include "core/input_method.h"
 #include "core/language_module.h"
 #include "core/program_globals.h"
 #include "core/registry_key.h"
 #include "core/resource_module.h"
+#include "core/settings_backup.h"
 #include "core/startup_hooks.h"
+#include "manager/ui_state.h"
+#include "maps/manager_item.h"
 #include "resources/resource.h"
 
 namespace {
@@ -169,12 +173,15 @@ AppSettings::AppSettings()
     : dataFolder{}, dataFolder2{}, programFolder{}, deviceFolderList{}, backupPath{}, gpsPort{},
       baudRate(kDefaultBaudRate), firstFixStamp(0), clockOffset(kClockOffsetUnset), closePending(0),
       closePendingWindow(nullptr), spare(0), folders{}, folderCount(0), stateWords{},
-      previousInputMethod(nullptr), settingsFound(2), startPage(0) {
+      previousInputMethod(), settingsFound(2), startPage(0) {
     CopyText(gpsPort, kGpsPortChars, kDefaultPort);
 }
 
 AppSettings::~AppSettings() {
-    HookRestoreInputMethod(this);
+    if (previousInputMethod) {
+        GUID previous = *previousInputMethod;
+        SelectKeypadInputMethod(nullptr, &previous);
+    }
 }
 
 void AppSettings::Start() {
@@ -198,7 +205,8 @@ void AppSettings::Start() {
     CopyText(dataFolder, 256, folders[0]);
     CopyText(dataFolder2, 256, folders[0]);
     CopyText(programFolder, 256, g_programFolder);
-    HookSelectKeypadInputMethod(this);
+    RegisterKeypadInputMethod(g_programFolder);
+    SelectKeypadInputMethod(&previousInputMethod, &kKeypadInputMethod);
 }
 
 AppSettings* GetAppSettings() {
@@ -216,7 +224,7 @@ AppSettings* GetAppSettings() {
 void LoadSettings(AppSettings* settings) {
     DeviceProfile* profile = GetDeviceProfile();
     if (!settings->HasStoredSettings())
-        HookSettingsBackupImport(settings->backupPath, 0);
+        SettingsBackupImport(settings->backupPath, false);
     RegistryKey key;
     if (key.OpenProgram()) {
         LoadFromKey(settings, key, profile);
@@ -252,9 +260,8 @@ void SaveSettings(AppSettings* settings, int exportBackup) {
         key.WriteDword(L"cfg4", profile->cfg4);
         key.WriteDword(L"cfg3", profile->cfg1);
         key.WriteString(L"LAN", GetLanguageModule()->code);
-        wchar_t name[kPathChars];
-        if (HookSelectedTourName(name, kPathChars))
-            key.WriteString(L"SelTour", name);
+        ManagerItem* selected = GetUIState()->selectedTour;
+        key.WriteString(L"SelTour", selected ? selected->name : L"");
         wchar_t tourPath[kPathChars] = {};
         wchar_t poiPath[kPathChars] = {};
         // Without an importer the stored folders stay as they are.
@@ -264,7 +271,7 @@ void SaveSettings(AppSettings* settings, int exportBackup) {
         }
     }
     if (exportBackup)
-        HookSettingsBackupExport();
+        ExportSettingsBackup();
 }
 
 bool AppSettings::HasStoredSettings() {

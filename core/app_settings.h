@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 class ManagerItem;
 class Manager;
@@ -58,7 +59,7 @@ public:
     wchar_t folders[kFolderEntries][kFolderEntryChars];
     int folderCount;
     uint32_t stateWords[3];
-    GUID* previousInputMethod;
+    std::optional<GUID> previousInputMethod; // restored at exit
     int settingsFound; // 2 before HasStoredSettings ran, then 0 (found) or 1 (not found)
     int startPage;     // first page of the settings sheet
 };
@@ -71,6 +72,8 @@ void SaveSettings(AppSettings* settings, int exportBackup);
 
 // `path` may be null; receives "CurTour" without its extension.
 void ReadCurrentTourState(wchar_t* path, size_t pathChars, TourState* state);
+// Refreshes the settings backup file beside the program.
+void ExportSettingsBackup();
 void SaveCurrentTour(const wchar_t* path, const TourState* state);
 void SaveTourState(const TourState* state); // null: all zero
 void ReadSelectedTour();

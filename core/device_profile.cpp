@@ -3,14 +3,12 @@
 #include <cwctype>
 #include <cwchar>
 
+#include "core/platform_libs.h"
 #include "core/program_globals.h"
 #include "core/startup_hooks.h"
 #include "views/view.h"
 
 namespace {
-
-const wchar_t kDianaPlatform[] = L"Navigon Diana/Noha";
-const wchar_t kTp300Platform[] = L"TP300 Platform";
 
 struct SlotDefault {
     uint32_t type;
@@ -52,8 +50,7 @@ DeviceProfile::DeviceProfile()
 }
 
 void DeviceProfile::Start() {
-    if (OemNameIs(g_oemInfo, kDianaPlatform) || OemNameIs(g_oemInfo, kTp300Platform))
-        HookPlatformInit(g_oemInfo);
+    InitPlatformLibraries(g_programFolder);
 }
 
 void DeviceProfile::Shutdown() {
@@ -63,8 +60,7 @@ void DeviceProfile::Shutdown() {
         entry.active = 0;
     }
     HookBacklightShutdown(this);
-    if (OemNameIs(g_oemInfo, kDianaPlatform) || OemNameIs(g_oemInfo, kTp300Platform))
-        HookPlatformClose(g_oemInfo);
+    ClosePlatformLibraries();
 }
 
 void DeviceProfile::SetDpi(int newDpi) {

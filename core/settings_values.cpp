@@ -10,9 +10,12 @@
 #include "core/program_globals.h"
 #include "core/registry_key.h"
 #include "core/resource_module.h"
+#include "core/settings_backup.h"
 #include "core/startup_hooks.h"
+#include "core/track_point.h"
 #include "manager/manager.h"
 #include "manager/ui_state.h"
+#include "maps/manager_item.h"
 #include "platform/program_key.h"
 #include "resources/resource.h"
 
@@ -42,6 +45,13 @@ bool FileReadable(const wchar_t* path) {
 
 } // namespace
 
+void ExportSettingsBackup() {
+    // Without a known program folder there is no place for the file.
+    if (!g_programFolder[0])
+        return;
+    SettingsBackupExport(std::wstring(g_programFolder) + kSettingsBackupName, false);
+}
+
 void ReadCurrentTourState(wchar_t* path, size_t pathChars, TourState* state) {
     if (path)
         CopyText(path, pathChars, L"");
@@ -63,7 +73,7 @@ void SaveCurrentTour(const wchar_t* path, const TourState* state) {
             key.WriteString(L"CurTour", path);
     }
     SaveTourState(state);
-    HookSettingsBackupExport();
+    ExportSettingsBackup();
 }
 
 void SaveTourState(const TourState* state) {
@@ -81,7 +91,16 @@ void ReadSelectedTour() {
         return;
     wchar_t name[kPathChars] = {};
     key.ReadString(L"SelTour", name, kPathChars);
-    HookSelectTourByName(name, GetDeviceProfile()->tools_dest());
+    ManagerItem* item = g_managerRoot->FindByName(kListTours, name);
+    if (!item)
+        item = g_managerRoot->FindByName(kListPois, name);
+    UIState* state = GetUIState();
+    state->SelectTour(item, 0);
+    if (item && GetDeviceProfile()->tools_dest()) {
+        TrackPoint position;
+        InitTrackPoint(&position);
+        state->SetDestinationItem(&position, item, 0);
+    }
 }
 
 void ReadSelectedMap() {
@@ -132,7 +151,7 @@ uint32_t RegisterTourFileType() {
             tur.WriteString(L"Content Type", L"map/tour");
         }
     }
-    HookSettingsBackupExport();
+    ExportSettingsBackup();
     return stamp;
 }
 
@@ -144,7 +163,7 @@ void SaveFolders() {
         if (key.CreateProgram())
             key.WriteString(L"Folders", list);
     }
-    HookSettingsBackupExport();
+    ExportSettingsBackup();
 }
 
 void SaveCfgSlots(HWND listView) {
@@ -302,8 +321,10 @@ void LoadTrackList(Manager* manager) {
 }
 
 void StoreItemFlag(ManagerItem* item) {
-    if (item)
-        HookStoreItemFlag(item);
+    // Names outside "0" to "z" are the program's own entries, which have no file of their own.
+    if (!item || item->name[0] < L'0' || item->name[0] > L'z')
+        return;
+    HookStoreItemFlag(item);
 }
 
 void RefreshTourItem(ManagerItem* item) {

@@ -3,13 +3,7 @@
 #include "core/device_profile.h"
 #include "core/program_globals.h"
 
-void HookSettingsBackupImport(const wchar_t*, int) {}
-void HookSettingsBackupExport() {}
 void HookCreateDevCfg() {}
-void HookPlatformInit(const wchar_t*) {}
-void HookPlatformClose(const wchar_t*) {}
-void HookSelectKeypadInputMethod(AppSettings*) {}
-void HookRestoreInputMethod(AppSettings*) {}
 
 void HookSetBacklight(DeviceProfile* profile, int level, int) {
     profile->backlightLevel = level;
@@ -46,12 +40,6 @@ bool HookRecordingTourName(wchar_t* out, size_t outChars) {
     return false;
 }
 
-bool HookSelectedTourName(wchar_t* out, size_t outChars) {
-    CopyText(out, outChars, L"");
-    return true; // no tour selected
-}
-
-void HookSelectTourByName(const wchar_t*, bool) {}
 void HookSelectMapByName(const wchar_t*) {}
 
 bool HookCurrentMapName(wchar_t* out, size_t outChars) {

@@ -1,5 +1,5 @@
 // Calls from start-up, settings and shut-down into parts of the program that are built
-// elsewhere: the settings backup file, the device XML, the platform libraries and backlight,
+// elsewhere: the device XML, the backlight,
 // the receiver, tours, maps and the POI database. Each hook does the least its caller needs
 // until the owning part provides the real operation.
 #pragma once
@@ -12,16 +12,8 @@ class DeviceProfile;
 class GPS;
 class Manager;
 
-// Settings backup file.
-void HookSettingsBackupImport(const wchar_t* backupPath, int flag);
-void HookSettingsBackupExport();
 // Device XML configuration.
 void HookCreateDevCfg();
-// Platform libraries and the keypad input method.
-void HookPlatformInit(const wchar_t* oem);
-void HookPlatformClose(const wchar_t* oem);
-void HookSelectKeypadInputMethod(AppSettings* settings);
-void HookRestoreInputMethod(AppSettings* settings);
 // Backlight and display orientation.
 void HookSetBacklight(DeviceProfile* profile, int level, int updateButtons);
 void HookBacklightShutdown(DeviceProfile* profile);
@@ -40,8 +32,6 @@ void HookOpenCommandLineFile(const wchar_t* path);
 void HookRestoreCurrentTour(const wchar_t* path);
 // Display name of the recording tour's item when recording is open; false when none.
 bool HookRecordingTourName(wchar_t* out, size_t outChars);
-bool HookSelectedTourName(wchar_t* out, size_t outChars);
-void HookSelectTourByName(const wchar_t* name, bool makeDestination);
 void HookSelectMapByName(const wchar_t* name);
 bool HookCurrentMapName(wchar_t* out, size_t outChars);
 bool HookImporterPaths(wchar_t* tourPath, wchar_t* poiPath); // 260 characters each

@@ -384,3 +384,24 @@ TEST_F(WindowRectTest, BadOrMissingValueLeavesTheWindow) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SettingsTest, KeyWithoutSettingsIsRestoredFromTheBackupFirst) {
+    StoreSettingsMarker(99);
+    key.SetString(L"COM Port", L"COM3:");
+    LoadSettings(&settings);
+    profile()->set_cfg_gpsuse(true);
+    SaveSettings(&settings, 1);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.path().c_str());
+    key.SetString(L"Folders", L"\\Left over"); // a key, but no settings in it
+
+    ResetProfileOptions(profile());
+    swprintf(settings.backupPath, 260, L"%lsTarn_Wick", g_programFolder);
+    LoadSettings(&settings);
+    EXPECT_STREQ(L"COM3:", settings.gpsPort);
+    EXPECT_EQ(99, settings.firstFixStamp);
+    EXPECT_TRUE(profile()->cfg_gpsuse());
+}
+
+} // namespace

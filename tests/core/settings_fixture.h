@@ -7,6 +7,7 @@
 #include "core/device_profile.h"
 #include "core/program_globals.h"
 #include "tests/support/program_key_scope.h"
+#include "tests/support/scratch_dir.h"
 
 inline void ResetProfileOptions(DeviceProfile* profile) {
     profile->cfg1 = 0x30000;
@@ -20,13 +21,16 @@ inline void ResetProfileOptions(DeviceProfile* profile) {
 class SettingsTest : public ::testing::Test {
 protected:
     SettingsTest() {
-        InitProgramGlobals();
+        // The program folder takes the settings backup file.
+        CopyText(g_programFolder, kPathChars, (folder.path() + L"\\").c_str());
         ResetProfileOptions(GetDeviceProfile());
     }
+    ~SettingsTest() override { g_programFolder[0] = 0; }
     DeviceProfile* profile() const { return GetDeviceProfile(); }
     // A key that counts as holding stored settings ("cfg2" present).
     void StoreSettingsMarker(DWORD cfg2 = 7) const { key.SetDword(L"cfg2", cfg2); }
 
+    ScratchDir folder;
     ProgramKeyScope key;
     AppSettings settings;
 };
