@@ -209,16 +209,23 @@ void AppSettings::Start() {
     SelectKeypadInputMethod(&previousInputMethod, &kKeypadInputMethod);
 }
 
+namespace {
+AppSettings* g_settings = nullptr;
+}
+
 AppSettings* GetAppSettings() {
     // Constructed plainly, then started: the start-up set-up reaches code that asks for the
     // settings again, which then gets this same record.
     static AppSettings settings;
-    static bool started = false;
-    if (!started) {
-        started = true;
+    if (!g_settings) {
+        g_settings = &settings;
         settings.Start();
     }
     return &settings;
+}
+
+AppSettings* FindAppSettings() {
+    return g_settings;
 }
 
 void LoadSettings(AppSettings* settings) {

@@ -66,6 +66,8 @@ public:
 
 // The settings of the run, constructed and loaded on first use.
 AppSettings* GetAppSettings();
+// The record when GetAppSettings has created it, else null.
+AppSettings* FindAppSettings();
 
 void LoadSettings(AppSettings* settings);
 void SaveSettings(AppSettings* settings, int exportBackup);

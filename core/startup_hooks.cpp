@@ -32,7 +32,6 @@ void HookCreatePoiDatabase(HINSTANCE, HWND) {}
 bool HookHasCurrentMapView() {
     return false;
 }
-void HookOpenCommandLineFile(const wchar_t*) {}
 void HookRestoreCurrentTour(const wchar_t*) {}
 
 bool HookRecordingTourName(wchar_t* out, size_t outChars) {
@@ -62,3 +61,9 @@ void HookAddTrackListEntry(Manager*, const wchar_t*, const wchar_t*, const wchar
                            uint32_t, bool) {}
 void HookStoreItemFlag(ManagerItem*) {}
 void HookRefreshTourItem(ManagerItem*) {}
+HWND HookTakeCalibrationClose() {
+    return nullptr;
+}
+void HookLoadStations() {}
+void HookOpenTourFromCommandLine(const wchar_t*) {}
+void HookOpenMapFromCommandLine(const wchar_t*) {}

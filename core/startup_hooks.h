@@ -28,7 +28,6 @@ void HookDeleteGps(GPS* gps);
 // POI database, tours and maps.
 void HookCreatePoiDatabase(HINSTANCE resources, HWND owner);
 bool HookHasCurrentMapView();
-void HookOpenCommandLineFile(const wchar_t* path);
 void HookRestoreCurrentTour(const wchar_t* path);
 // Display name of the recording tour's item when recording is open; false when none.
 bool HookRecordingTourName(wchar_t* out, size_t outChars);
@@ -48,3 +47,8 @@ void HookAddTrackListEntry(Manager* manager, const wchar_t* name, const wchar_t*
                            const wchar_t* date, uint32_t visible, uint32_t colour, bool present);
 void HookStoreItemFlag(ManagerItem* item);
 void HookRefreshTourItem(ManagerItem* item);
+// The calibration dialog's window when it asked to be closed (clearing the request); else null.
+HWND HookTakeCalibrationClose();
+void HookLoadStations();
+void HookOpenTourFromCommandLine(const wchar_t* path);
+void HookOpenMapFromCommandLine(const wchar_t* path);

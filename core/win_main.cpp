@@ -1,48 +1,50 @@
-// Program entry: registers the main window class named by string resource 1, creates the
-// window and runs the message loop.
+// Program entry: a single instance; a second start hands its command line to the first.
 #include <windows.h>
 
+#include "core/app_settings.h"
+#include "core/device_profile.h"
+#include "core/htc_navigation.h"
+#include "core/init_instance.h"
+#include "core/message_loop.h"
+#include "core/program_globals.h"
+#include "core/resource_module.h"
+#include "core/startup_hooks.h"
+#include "platform/ui_seam.h"
 #include "resources/resource.h"
 
 namespace {
 
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
+void ShowRecordingPaused() {
+    wchar_t caption[kPathChars];
+    if (!GetDeviceProfile()->tour_pause() || !HookRecordingTourName(caption, kPathChars))
+        return;
+    wchar_t text[256];
+    LoadResString(IDS_RECORDING_PAUSED, text, 256);
+    UiMessageBox(nullptr, text, caption, MB_SETFOREGROUND);
 }
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    wchar_t className[64] = {};
-    if (LoadStringW(instance, IDS_APP_CLASS, className, 64) <= 0)
-        return 1;
-
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = className;
-    if (!RegisterClassW(&wc))
-        return 1;
-
-    HWND hwnd = CreateWindowExW(0, className, className, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 480, 640, nullptr, nullptr, instance, nullptr);
-    if (!hwnd)
-        return 1;
-    ShowWindow(hwnd, show);
-    UpdateWindow(hwnd);
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show) {
+    g_programInstance = instance;
+    SetResourceModule(instance);
+    wchar_t className[kClassNameChars] = {};
+    LoadResString(IDS_APP_CLASS, className, kClassNameChars);
+    if (HWND running = FindWindowW(className, nullptr)) {
+        HandOverCommandLine(running, commandLine);
+        return 0;
     }
-    return static_cast<int>(msg.wParam);
+
+    InitProgramGlobals();
+    CreateSingletons();
+    g_startupFlag = 1;
+    if (!InitInstance(instance, show, commandLine))
+        return 0;
+    SetForegroundWindow(g_mainWindow);
+    ShowRecordingPaused();
+
+    HACCEL accelerators = LoadAcceleratorsW(GetResourceModule(), MAKEINTRESOURCEW(IDA_MAIN));
+    WPARAM result = RunMessageLoop(accelerators);
+    CloseHtcNavigation();
+    return static_cast<int>(result);
 }

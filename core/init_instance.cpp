@@ -1,0 +1,146 @@
+#include "core/init_instance.h"
+
+#include <cwchar>
+#include <vector>
+
+#include "core/app_settings.h"
+#include "core/command_line_file.h"
+#include "core/device_profile.h"
+#include "core/htc_navigation.h"
+#include "core/language_module.h"
+#include "core/program_globals.h"
+#include "core/registry_key.h"
+#include "core/resource_module.h"
+#include "core/startup_hooks.h"
+#include "frame/main_window.h"
+#include "manager/manager.h"
+#include "platform/ui_seam.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr DWORD kGpsPollMs = 100;
+
+void RestoreCurrentTour() {
+    wchar_t path[kPathChars] = {};
+    RegistryKey key;
+    if (key.OpenProgram())
+        key.ReadString(L"CurTour", path, kPathChars);
+    key.Close();
+    ReadSelectedTour();
+    ReadSelectedMap();
+    if (path[0])
+        HookRestoreCurrentTour(path);
+}
+
+} // namespace
+
+void HandOverCommandLine(HWND running, const wchar_t* commandLine) {
+    SetWindowPos(running, HWND_TOPMOST, 0, 0, 1, 1, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    ShowWindow(running, SW_SHOW);
+    // Windows CE brings owned windows forward with the handle's lowest bit set; a desktop
+    // handle must stay as it is.
+    SetForegroundWindow(running);
+    SetWindowPos(running, HWND_TOP, 0, 0, 1, 1, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+
+    const wchar_t* text = commandLine ? commandLine : L"";
+    COPYDATASTRUCT data{};
+    data.dwData = kCommandLineData;
+    data.cbData = text[0] ? static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)) : 0;
+    data.lpData = const_cast<wchar_t*>(text);
+    SendMessageW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(g_mainWindow),
+                 reinterpret_cast<LPARAM>(&data));
+}
+
+void CreateSingletons() {
+    GetAppSettings();
+    GetDeviceProfile();
+    HookCreateDevCfg();
+    GetLanguageModule()->LoadResourceDll();
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
+    WNDCLASSW wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = className;
+    return RegisterClassW(&wc);
+}
+
+void StartGpsReceiver(HWND owner) {
+    DeviceProfile* profile = GetDeviceProfile();
+    AppSettings* settings = GetAppSettings();
+    if (!profile->cfg_gpsuse())
+        return;
+    if (!g_gpsLockReady) {
+        InitializeCriticalSection(&g_gpsLock);
+        g_gpsLockReady = 1;
+    }
+    if (g_gps || settings->ReadInstallFlag())
+        return;
+    GPS* gps = HookCreateGps(settings->gpsPort, owner, settings->baudRate);
+    if (!gps)
+        return;
+    EnterCriticalSection(&g_gpsLock);
+    g_gps = gps;
+    LeaveCriticalSection(&g_gpsLock);
+    // The reader thread records its open attempt; a thread that never does must not hang
+    // the start: after the limit the port counts as not opened.
+    bool attempted = false;
+    for (DWORD waited = 0; waited < kGpsOpenWaitMs; waited += kGpsPollMs) {
+        attempted = HookGpsOpenAttempted(gps);
+        if (attempted)
+            break;
+        Sleep(kGpsPollMs);
+    }
+    if (attempted && HookGpsPortOpen(gps)) {
+        g_staticNavigation = static_cast<int>(profile->cfg1 & 1u);
+        HookGpsSendSetup(gps, g_staticNavigation);
+        return;
+    }
+    EnterCriticalSection(&g_gpsLock);
+    g_gps = nullptr;
+    LeaveCriticalSection(&g_gpsLock);
+    HookDeleteGps(gps);
+}
+
+int InitInstance(HINSTANCE instance, int show, const wchar_t* commandLine) {
+    std::vector<wchar_t> className(kClassNameChars, 0);
+    std::vector<wchar_t> title(kClassNameChars, 0);
+    g_managerRoot = new Manager();
+    HookCreatePoiDatabase(GetResourceModule(), g_mainWindow);
+
+    LoadResString(IDS_APP_CLASS, className.data(), kClassNameChars);
+    RegisterMainWindowClass(instance, className.data());
+    LoadResString(IDS_APP_CLASS, title.data(), kClassNameChars);
+    HWND window = CreateWindowExW(0, className.data(), title.data(), WS_VISIBLE | WS_CLIPCHILDREN,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        wchar_t text[32];
+        swprintf(text, 32, L"Error 0x%X", static_cast<unsigned>(GetLastError()));
+        UiMessageBox(nullptr, text, L"Error", MB_SETFOREGROUND);
+        return 0;
+    }
+    g_mainWindow = window;
+    GetDeviceProfile()->mainWindow = window;
+
+    OpenHtcNavigation(window);
+    ShowWindow(window, show);
+    UpdateWindow(window);
+
+    g_managerRoot->Init(window);
+    g_mapErrorsEnabled = 1;
+    HookLoadStations();
+
+    if (commandLine && *commandLine)
+        OpenCommandLineFile(commandLine);
+    RestoreCurrentTour();
+    if (GetDeviceProfile()->mnavdce_control())
+        HookTerminateProcessByName(L"mnavdce.exe");
+    StartGpsReceiver(window);
+    return 1;
+}
