@@ -180,7 +180,7 @@ AppSettings::AppSettings()
 AppSettings::~AppSettings() {
     if (previousInputMethod) {
         GUID previous = *previousInputMethod;
-        SelectKeypadInputMethod(nullptr, &previous);
+        SelectKeypadInputMethod(static_cast<std::optional<GUID>*>(nullptr), &previous);
     }
 }
 

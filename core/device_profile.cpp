@@ -3,6 +3,7 @@
 #include <cwctype>
 #include <cwchar>
 
+#include "core/backlight.h"
 #include "core/platform_libs.h"
 #include "core/program_globals.h"
 #include "core/startup_hooks.h"
@@ -59,7 +60,7 @@ void DeviceProfile::Shutdown() {
         entry.view = nullptr;
         entry.active = 0;
     }
-    HookBacklightShutdown(this);
+    BacklightShutdown(this);
     ClosePlatformLibraries();
 }
 

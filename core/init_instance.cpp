@@ -5,6 +5,7 @@
 
 #include "core/app_settings.h"
 #include "core/command_line_file.h"
+#include "core/dev_cfg.h"
 #include "core/device_profile.h"
 #include "core/htc_navigation.h"
 #include "core/language_module.h"
@@ -55,7 +56,7 @@ void HandOverCommandLine(HWND running, const wchar_t* commandLine) {
 void CreateSingletons() {
     GetAppSettings();
     GetDeviceProfile();
-    HookCreateDevCfg();
+    GetDevCfg();
     GetLanguageModule()->LoadResourceDll();
 }
 

@@ -1,6 +1,7 @@
 #include "core/message_loop.h"
 
 #include "core/app_settings.h"
+#include "core/backlight.h"
 #include "core/device_profile.h"
 #include "core/program_globals.h"
 #include "core/startup_hooks.h"
@@ -23,7 +24,7 @@ bool IsInputMessage(UINT message) {
 
 void WakeToBright(DeviceProfile* profile) {
     profile->inputSeen = 1;
-    HookSetBacklight(profile, profile->disp_bright(), 1);
+    SetBacklight(profile, profile->disp_bright(), true);
 }
 
 void WakeUp(const MSG& msg, DeviceProfile* profile) {

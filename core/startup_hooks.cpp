@@ -3,16 +3,6 @@
 #include "core/device_profile.h"
 #include "core/program_globals.h"
 
-void HookCreateDevCfg() {}
-
-void HookSetBacklight(DeviceProfile* profile, int level, int) {
-    profile->backlightLevel = level;
-    profile->dimmed = level == profile->disp_dim() ? 1 : 0;
-}
-
-void HookBacklightShutdown(DeviceProfile*) {}
-void HookRestoreOrientation(DeviceProfile*) {}
-
 uint32_t HookGpsReceiverTimeStamp() {
     return 0;
 }

@@ -12,12 +12,6 @@ class DeviceProfile;
 class GPS;
 class Manager;
 
-// Device XML configuration.
-void HookCreateDevCfg();
-// Backlight and display orientation.
-void HookSetBacklight(DeviceProfile* profile, int level, int updateButtons);
-void HookBacklightShutdown(DeviceProfile* profile);
-void HookRestoreOrientation(DeviceProfile* profile);
 // Receiver.
 uint32_t HookGpsReceiverTimeStamp(); // 0 without a receiver object
 GPS* HookCreateGps(const wchar_t* port, HWND owner, int baudRate);

@@ -3,6 +3,7 @@
 #include "core/app_settings.h"
 #include "core/command_line_file.h"
 #include "core/device_profile.h"
+#include "core/display_orientation.h"
 #include "core/init_instance.h"
 #include "core/message_loop.h"
 #include "core/program_globals.h"
@@ -11,7 +12,11 @@
 
 namespace {
 
+// The orientation found at creation, set again at the end.
+DWORD g_startOrientation = 0;
+
 void OnCreate(HWND hwnd) {
+    g_startOrientation = GetDisplayOrientation();
     g_mainWindow = hwnd;
     GetDeviceProfile()->mainWindow = hwnd;
     SetTimer(hwnd, kTickTimer, kTickMs, nullptr);
@@ -40,7 +45,7 @@ void OnDestroy(HWND hwnd) {
     HookCloseTourAndGps();
     delete g_managerRoot;
     g_managerRoot = nullptr;
-    HookRestoreOrientation(profile);
+    SetOrientation(profile, g_startOrientation, false);
     profile->Shutdown();
     if (profile->mnavdce_control())
         HookRestartNavigationProgram();

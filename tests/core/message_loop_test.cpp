@@ -20,6 +20,7 @@ protected:
         SetWindowPos(collector.hwnd(), nullptr, 0, 0, 480, 640, SWP_NOZORDER | SWP_NOACTIVATE);
         profile->mainWindow = collector.hwnd();
         profile->cfg8 = 0;
+        profile->set_backlight_control(true);
         profile->set_disp_lock(true);
         profile->set_disp_bright(kBright);
         profile->set_disp_dim(kDim);
