@@ -96,7 +96,8 @@ bool GetFileNamePartA(const wchar_t* path, char* out, size_t chars) {
     size_t nameLength = length - start;
     if (nameLength == 0)
         return true;
-    if (nameLength > INT_MAX)
+    // A size of 0 would ask for the needed size instead of converting.
+    if (nameLength > INT_MAX || chars == 1)
         return false;
     int written = WideCharToMultiByte(CP_ACP, 0, path + start, static_cast<int>(nameLength), out,
                                       static_cast<int>(chars) - 1, nullptr, nullptr);

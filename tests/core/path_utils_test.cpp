@@ -87,6 +87,10 @@ TEST(PathUtils, FileNamePartAsEightBitText) {
     EXPECT_STREQ(out, "Alps 2026.TUR");
     EXPECT_FALSE(GetFileNamePartA(L"\\Tours\\Alps 2026.TUR", out, 13)); // needs 14
     EXPECT_STREQ(out, "");
+    std::fill(std::begin(out), std::end(out), '#');
+    EXPECT_FALSE(GetFileNamePartA(L"\\Tours\\a", out, 1));
+    EXPECT_EQ(out[0], '\0');
+    EXPECT_EQ(out[1], '#');
     EXPECT_TRUE(GetFileNamePartA(L"\\Tours\\", out));
     EXPECT_STREQ(out, "");
 }
