@@ -20,3 +20,10 @@
 #define IDS_TOUR_RENAME_ERROR 40135
 #define IDS_ITEM_ALREADY_LISTED 40187
 #define IDS_TOUR_WRITE_ERROR 40209
+
+// Maps
+#define IDS_MAP_KEY 55     // "Map": registry subkey of per-map settings
+#define IDS_MAP_INFO 2106  // properties text of a map
+#define IDS_TKM_OPEN_ERROR 41420  // a TKM file cannot be created
+#define IDS_TKM_WRITE_ERROR 41421 // a TKM file cannot be written
+#define IDS_TKM_CAPTION 41422     // caption of TKM writing messages
