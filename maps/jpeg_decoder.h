@@ -31,8 +31,8 @@ public:
     // The block must outlive the decoding; running dry ends the picture, it never loops.
     void UseMemorySource(const uint8_t* data, size_t length);
 
-    void ReadHeader();    // throws JpegError
-    void Start();         // after ReadHeader: output is BGR, 3 bytes per pixel
+    void ReadHeader(); // throws JpegError
+    void Start();      // after ReadHeader: output is BGR, 3 bytes per pixel
     int width() const { return static_cast<int>(info_.output_width); }
     int height() const { return static_cast<int>(info_.output_height); }
     int imageWidth() const { return static_cast<int>(info_.image_width); }

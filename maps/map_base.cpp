@@ -45,7 +45,8 @@ void CreateFolders(const std::wstring& folder) {
 }
 
 // The folder below newBase that mirrors the item's place below oldBase, with a final backslash.
-std::wstring TargetFolder(const std::wstring& path, const wchar_t* oldBase, const wchar_t* newBase) {
+std::wstring TargetFolder(const std::wstring& path, const wchar_t* oldBase,
+                          const wchar_t* newBase) {
     std::wstring oldText = oldBase ? oldBase : L"";
     size_t common = 0;
     while (common < path.size() && common < oldText.size() && path[common] == oldText[common])
@@ -250,7 +251,8 @@ double MapBase::IsInView(View* base, const ViewPosition* record, int32_t scale, 
     int32_t halfHeight = TruncateToInt(double(view->height / 2) * scale * (1.0 / 279));
     int64_t west = int64_t(lon) - halfWidth, east = int64_t(lon) + halfWidth;
     int64_t south = int64_t(lat) - halfHeight, north = int64_t(lat) + halfHeight;
-    int64_t boxWest = std::min(coverage[0], coverage[2]), boxEast = std::max(coverage[0], coverage[2]);
+    int64_t boxWest = std::min(coverage[0], coverage[2]),
+            boxEast = std::max(coverage[0], coverage[2]);
     int64_t boxSouth = std::min(coverage[1], coverage[3]);
     int64_t boxNorth = std::max(coverage[1], coverage[3]);
     int64_t overlapWidth = std::min(boxEast, east) - std::max(boxWest, west);

@@ -73,7 +73,7 @@ public:
     HBITMAP picture = nullptr; // the decoded part of the picture
     Projection* projection = nullptr;
     Projection* calibration = nullptr; // two nodes: the points of an interactive calibration
-    int32_t wholeFile = 1; // the map file is read whole; 0: through a decoder
+    int32_t wholeFile = 1;             // the map file is read whole; 0: through a decoder
     POINT calibrationPixels[3];
     PictureRect cached = {}; // held in the picture bitmap; right = -1: nothing
     double rotation = 0.0;   // radians, north direction of the map

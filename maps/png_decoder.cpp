@@ -205,7 +205,9 @@ HBITMAP DecodePngMemory(const uint8_t* data, size_t length) {
     }
 }
 
-PngPicture::~PngPicture() { Close(); }
+PngPicture::~PngPicture() {
+    Close();
+}
 
 void PngPicture::Close() {
     if (png_)

@@ -44,7 +44,7 @@ Projection* NewUtmProjection();
 Projection* NewWgs84Projection();
 
 } // namespace mapstandin
-using mapstandin::Projection;
-using mapstandin::RefPoint;
 using mapstandin::NewUtmProjection;
 using mapstandin::NewWgs84Projection;
+using mapstandin::Projection;
+using mapstandin::RefPoint;

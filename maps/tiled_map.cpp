@@ -303,7 +303,8 @@ void TiledMap::Draw(TrackingView* view, const RECT& screen) {
     if (view->showNorthArrow)
         DrawDirectionArrow(view);
     int index = 0;
-    for (RefPoint* node = projection->refPoints; node && node->x != -1; node = node->next, ++index) {
+    for (RefPoint* node = projection->refPoints; node && node->x != -1;
+         node = node->next, ++index) {
         if (index < 2 && calibrationPixels[index].x != kPixelNotSet)
             DrawRefPoints(view, calibrationPixels[index], index);
         else if (view->showRefPoints)
@@ -366,8 +367,8 @@ void TiledMap::PaintToView(TrackingView* view, HDC memoryDc, const PictureRect& 
                          kMapTransparentColour);
     } else {
         int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, s.left, s.top, s.right - s.left, s.bottom - s.top, memoryDc,
-                   sourceOffset.x, sourceOffset.y, srcWidth, srcHeight, SRCCOPY);
+        StretchBlt(dc, s.left, s.top, s.right - s.left, s.bottom - s.top, memoryDc, sourceOffset.x,
+                   sourceOffset.y, srcWidth, srcHeight, SRCCOPY);
         SetStretchBltMode(dc, oldMode);
     }
 }
@@ -408,9 +409,11 @@ void TiledMap::RenderJpeg(const wchar_t* picturePath, PictureRect* rect) {
         jpeg_->Start();
         const int firstRow = height - r.top; // picture rows count from the top
         const size_t rowBytes = size_t(width) * 3;
-        size_t stripRows = std::min<size_t>(outHeight, std::max<size_t>(1, kStripBudgetBytes / rowBytes));
+        size_t stripRows =
+            std::min<size_t>(outHeight, std::max<size_t>(1, kStripBudgetBytes / rowBytes));
         std::vector<uint8_t> strip;
-        for (int attempt = 0; attempt < 3 && strip.empty(); ++attempt, stripRows = std::max<size_t>(1, stripRows / 2)) {
+        for (int attempt = 0; attempt < 3 && strip.empty();
+             ++attempt, stripRows = std::max<size_t>(1, stripRows / 2)) {
             try {
                 strip.resize(stripRows * rowBytes);
             } catch (const std::bad_alloc&) {
@@ -538,10 +541,10 @@ void TiledMap::RenderBmp(const wchar_t* picturePath, PictureRect* rect) {
 
 void TiledMap::DrawOutline(TrackingView* view) {
     HDC dc = view->paintDc;
-    COLORREF colour = !opened                       ? RGB(255, 0, 0)
-                      : !visible                    ? RGB(255, 255, 0)
-                      : view->currentMap == this    ? RGB(0, 160, 0)
-                                                    : RGB(7, 0, 0);
+    COLORREF colour = !opened                    ? RGB(255, 0, 0)
+                      : !visible                 ? RGB(255, 255, 0)
+                      : view->currentMap == this ? RGB(0, 160, 0)
+                                                 : RGB(7, 0, 0);
     const int k = std::max(1, view->screenScale);
     RECT s = PictureRectToScreen(view, PictureRect{0, height, width, 0});
     HPEN pen = CreatePen(PS_SOLID, k, colour);

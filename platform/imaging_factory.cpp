@@ -90,8 +90,9 @@ public:
             return E_INVALIDARG;
         const uint8_t* data = static_cast<const uint8_t*>(buffer);
         ImageInfo info{};
-        bool ok = (size >= 2 && data[0] == 0xFF && data[1] == 0xD8) ? ReadJpegInfo(data, size, &info)
-                                                                      : ReadPngInfo(data, size, &info);
+        bool ok = (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+                      ? ReadJpegInfo(data, size, &info)
+                      : ReadPngInfo(data, size, &info);
         if (!ok)
             return E_FAIL;
         *image = new BufferImage(info);

@@ -31,8 +31,7 @@ POINT TrackingView::MapPixelToScreen(POINT pixel, MapBase* map, bool factor100,
     double k = 1.0 / (s * (factor100 ? 100.0 : 1.0));
     double n = map->nativeScale;
     return POINT{TruncateToInt(std::floor((pixel.x - c.x) * n * k + width * 0.5 + 0.5)) + originX,
-                 TruncateToInt(std::floor(height * 0.5 - (pixel.y - c.y) * n * k + 0.5)) +
-                     originY};
+                 TruncateToInt(std::floor(height * 0.5 - (pixel.y - c.y) * n * k + 0.5)) + originY};
 }
 
 POINT TrackingView::ScreenToMapPixel(POINT screen, MapBase* map, bool factor100) {
@@ -94,12 +93,14 @@ TrackPoint TrackingView::UnprojectFromScreen(POINT screen) const {
 }
 
 int32_t TrackingView::ColumnToLon(int x) const {
-    double lon = position.centreLongitude + std::trunc((x - width / 2) * double(position.scale) / 279.0);
+    double lon =
+        position.centreLongitude + std::trunc((x - width / 2) * double(position.scale) / 279.0);
     return static_cast<int32_t>(std::clamp(lon, -314159265.0, 314159265.0));
 }
 
 int32_t TrackingView::RowToLat(int y) const {
-    double lat = position.centreLatitude + std::trunc((height / 2 - y) * double(position.scale) / 279.0);
+    double lat =
+        position.centreLatitude + std::trunc((height / 2 - y) * double(position.scale) / 279.0);
     return static_cast<int32_t>(std::clamp(lat, -157079632.0, 157079632.0));
 }
 

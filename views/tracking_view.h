@@ -76,9 +76,9 @@ public:
     ViewPosition position;
     // Longitude and latitude of the top-left, then of the bottom-right corner.
     int32_t geoCorners[4] = {};
-    int screenScale = 1;          // screen scale factor of the device (1, or 2 above 120 DPI)
-    bool showNorthArrow = false;  // option: north arrow on raster maps
-    bool showRefPoints = false;   // option: reference points of maps
+    int screenScale = 1;         // screen scale factor of the device (1, or 2 above 120 DPI)
+    bool showNorthArrow = false; // option: north arrow on raster maps
+    bool showRefPoints = false;  // option: reference points of maps
 
 private:
     bool MapApplies();

@@ -124,7 +124,8 @@ inline DibInfo ReadDib(HBITMAP bitmap) {
 
 // Colour of bitmap pixel (x, y), y from the top of the picture (bottom-up DIB of 24/32 bits).
 inline COLORREF DibPixel(const DibInfo& dib, int x, int y) {
-    const uint8_t* p = dib.pixels + size_t(dib.height - 1 - y) * dib.stride + size_t(x) * (dib.bits / 8);
+    const uint8_t* p =
+        dib.pixels + size_t(dib.height - 1 - y) * dib.stride + size_t(x) * (dib.bits / 8);
     return RGB(p[2], p[1], p[0]);
 }
 
