@@ -8,7 +8,9 @@
 #include "core/resource_module.h"
 #include "core/truncate.h"
 #include "maps/fixed_trig.h"
-#include "maps/projection_standin.h"
+#include "geo/projection.h"
+#include "geo/utm_projection.h"
+#include "geo/wgs84_projection.h"
 #include "platform/program_key.h"
 #include "resources/resource.h"
 #include "views/tracking_view.h"
@@ -62,7 +64,7 @@ bool FileExists(const wchar_t* path) {
 }
 
 RefPoint* NewRefPoint() {
-    return new RefPoint{0, 0, 0, 0, 0, nullptr};
+    return new RefPoint();
 }
 
 void FreeRefPoints(RefPoint* head) {
@@ -83,12 +85,6 @@ RefPoint* EnsureNode(Projection* projection, int index) {
             return *link;
         link = &(*link)->next;
     }
-}
-
-// The two calibration points can place a map: distinct pixels and distinct positions.
-bool CalibrationPointsUsable(const RefPoint* a, const RefPoint* b) {
-    return a && b && a->x != b->x && a->y != b->y && a->longitude != b->longitude &&
-           a->latitude != b->latitude;
 }
 
 // Resource formats write "%s" for wide texts; C99 printf reads that as narrow.
@@ -121,8 +117,8 @@ void FormatMapDate(wchar_t* out, size_t chars) {
 MapBase::MapBase() {
     kind = kItemMap;
     FormatMapDate(dateText, kItemDateChars);
-    projection = NewUtmProjection();
-    calibration = NewUtmProjection();
+    projection = new UtmProjection();
+    calibration = new UtmProjection();
     calibration->refPoints = NewRefPoint();
     calibration->refPoints->next = NewRefPoint();
     for (POINT& p : calibrationPixels)
@@ -142,7 +138,8 @@ POINT MapBase::GeoToPixel(int32_t longitude, int32_t latitude) {
     TrackPoint point{};
     point.longitude = longitude;
     point.latitude = latitude;
-    return projection->GeoToPixel(point, false);
+    PixelPoint pixel = projection->GeoToPixel(point, false);
+    return POINT{pixel.x, pixel.y};
 }
 
 void MapBase::PixelToGeo(int32_t x, int32_t y, int32_t* longitude, int32_t* latitude) {
@@ -338,7 +335,7 @@ void MapBase::SetupProjectionOrFallBack() {
         return;
     RefPoint* list = projection->refPoints;
     delete projection;
-    projection = NewWgs84Projection();
+    projection = new Wgs84Projection();
     projection->SetRefPoints(list);
     projection->Setup(width, height);
 }
@@ -346,7 +343,8 @@ void MapBase::SetupProjectionOrFallBack() {
 void MapBase::Calibrate() {
     RefPoint* a = EnsureNode(calibration, 0);
     RefPoint* b = EnsureNode(calibration, 1);
-    if (!CalibrationPointsUsable(a, b))
+    if (!CalibrationPointsConsistent(a->x, a->y, a->longitude, a->latitude, b->x, b->y,
+                                     b->longitude, b->latitude))
         return;
     for (int i = 0; i < 2; ++i) {
         const RefPoint* from = i == 0 ? a : b;
@@ -367,8 +365,14 @@ void MapBase::FitToView(TrackingView* view) {
     TrackPoint p1 = view->ScreenToGeo(POINT{(w >> 1) + (width >> 1), (h >> 1) - (height >> 1)});
     RefPoint* n0 = EnsureNode(projection, 0);
     RefPoint* n1 = EnsureNode(projection, 1);
-    *n0 = RefPoint{0, 0, p0.longitude, p0.latitude, 0, n0->next};
-    *n1 = RefPoint{width - 1, height - 1, p1.longitude, p1.latitude, 0, n1->next};
+    n0->x = 0;
+    n0->y = 0;
+    n0->longitude = p0.longitude;
+    n0->latitude = p0.latitude;
+    n1->x = width - 1;
+    n1->y = height - 1;
+    n1->longitude = p1.longitude;
+    n1->latitude = p1.latitude;
     SetupProjectionOrFallBack();
     CopyRefPoints();
     ComputeBounds();

@@ -9,10 +9,7 @@
 
 #include "maps/manager_item.h"
 
-namespace mapstandin {
 class Projection;
-}
-using mapstandin::Projection;
 class TrackingView;
 
 constexpr int32_t kNoScaleOffset = INT32_MIN; // the scale lies outside the map's range

@@ -10,7 +10,7 @@
 
 #include "core/truncate.h"
 #include "maps/dib_section.h"
-#include "maps/projection_standin.h"
+#include "geo/projection.h"
 #include "platform/sh_load_dib.h"
 #include "platform/transparent_image.h"
 #include "platform/ui_seam.h"

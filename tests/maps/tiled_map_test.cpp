@@ -90,7 +90,8 @@ TEST(TiledMapDraw, OutsideViewOrNotShownDrawsOutlineOnly) {
     scene.map.SetVisible(2, false); // a visible byte of 2 draws the outline but not the picture
     scene.map.Draw(&scene.view);
     EXPECT_EQ(scene.canvas.At(150, 75), RGB(0, 0, 0));
-    EXPECT_NE(scene.canvas.At(150, 50), RGB(0, 0, 0));
+    RECT s = scene.map.PictureRectToScreen(&scene.view, PictureRect{0, 100, 200, 0});
+    EXPECT_NE(scene.canvas.At(150, s.top), RGB(0, 0, 0));
 }
 
 TEST(TiledMapDraw, OutlineColourTellsTheState) {
@@ -117,9 +118,10 @@ TEST(TiledMapDraw, OutlineColourTellsTheState) {
         scene.map.opened = c.opened;
         scene.map.SetVisible(uint8_t(c.visible), false);
         scene.map.DrawOutline(&scene.view);
-        EXPECT_EQ(scene.canvas.At(150, 50), c.colour);      // top edge of the frame
-        EXPECT_EQ(scene.canvas.At(52, 100), c.colour);      // inner frame, 2 pixels in
-        EXPECT_EQ(scene.canvas.At(150, 100), RGB(0, 0, 0)); // hollow
+        RECT s = scene.map.PictureRectToScreen(&scene.view, PictureRect{0, 100, 200, 0});
+        EXPECT_EQ(scene.canvas.At(150, s.top), c.colour);      // top edge of the frame
+        EXPECT_EQ(scene.canvas.At(s.left + 2, 100), c.colour); // inner frame, 2 pixels in
+        EXPECT_EQ(scene.canvas.At(150, 100), RGB(0, 0, 0));    // hollow
     }
 }
 
