@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "tours/standins.h"
 #include "tours/tour_file_io.h"
 
 namespace {
@@ -94,7 +93,7 @@ void TourConverter::OnPoint(const TrackPoint& in) {
     p.flags &= ~tur::kFlagRelocated;
     const int version = Version();
     if (version < 5)
-        tours_standin::FillUtm(&p);
+        tur::FillUtm(&p);
     if (version < 7) {
         p.speed = static_cast<uint16_t>(std::min(65535, p.speed * 10));
         p.altitude = Scale(p.altitude, 100);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "core/truncate.h"
+#include "geo/utm.h"
+
 namespace tur {
 
 namespace {
@@ -74,6 +77,14 @@ int WaypointWords(uint32_t header, int version) {
 uint32_t TextBlockBytes(size_t chars) {
     size_t bytes = (chars + 1) * 2;
     return static_cast<uint32_t>((bytes + 3) & ~size_t{3});
+}
+
+void FillUtm(TrackPoint* p) {
+    cUTM utm(p->latitude, p->longitude);
+    p->utmEasting = TruncateToInt(utm.easting);
+    p->utmNorthing = TruncateToInt(utm.northing);
+    p->utmZone = utm.zone;
+    p->utmBand = static_cast<uint16_t>(static_cast<unsigned char>(utm.band));
 }
 
 void PointToWords(const TrackPoint& p, uint32_t w[9]) {

@@ -118,6 +118,9 @@ inline void PutU32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v >> 24);
 }
 
+// Fills the UTM words of a point from its position (the position's own zone).
+void FillUtm(TrackPoint* point);
+
 // A point as its 9 file words (version 9 layout) and back.
 void PointToWords(const TrackPoint& point, uint32_t words[9]);
 // Reads a point of `version` from its words; fields the version lacks stay as initialised.

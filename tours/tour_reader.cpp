@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/ui_seam.h"
-#include "tours/standins.h"
+#include "geo/units.h"
 #include "tours/tour_file_io.h"
 
 namespace {
@@ -432,7 +432,7 @@ void TourReader::OnPoint(const TrackPoint& p) {
         g_referenceAltitude = p.altitude;
     }
     if (!(p.flags & tur::kFlagBreak) || isCopy_) {
-        lastStep = tours_standin::DistanceMetres(g_previous, p);
+        lastStep = DistanceMetres(g_previous, p);
         distance += lastStep;
     }
     g_previous = p;

@@ -354,7 +354,7 @@ bool TourWriter::AddPoint(int32_t longitude, int32_t latitude, int32_t altitude,
                 p.flags |= tur::kFlagNoSatellites;
         }
     }
-    tours_standin::FillUtm(&p);
+    tur::FillUtm(&p);
     uint32_t words[9];
     tur::PointToWords(p, words);
     AppendWords(&buffer_, words, 9);
@@ -491,7 +491,7 @@ bool CreatePoiFile(const wchar_t* dataFolder, const wchar_t* poiName, const char
     bool ok = tur::WriteWords(tour->file, start, 2) && tour->WriteProperties(false, true) &&
               tur::WriteWords(tour->file, version, 2) && tur::WriteWords(tour->file, segment, 6);
     TrackPoint p = point;
-    tours_standin::FillUtm(&p);
+    tur::FillUtm(&p);
     p.time = now;
     p.flags |= tur::kPoiPointFlags;
     const int64_t at = tur::Tell(tour->file);
