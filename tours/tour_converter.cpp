@@ -42,8 +42,8 @@ TourConverter::TourConverter(const wchar_t* path) : TourReader(path) {
         OutputDebugStringW(line);
     }
     tour->CloseFile();
+    tur::CloseFile(&out_);
     if (!succeeded_) {
-        tur::CloseFile(&out_);
         DeleteFileW(original.c_str());
         MoveFileW(old.c_str(), original.c_str());
     }
