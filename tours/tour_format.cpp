@@ -99,25 +99,4 @@ void PointToWords(const TrackPoint& p, uint32_t w[9]) {
     w[8] = p.time;
 }
 
-TrackPoint PointFromWords(const uint32_t* w, int version) {
-    TrackPoint p{};
-    p.altitude = kNoAltitude;
-    p.flags = w[0];
-    p.longitude = static_cast<int32_t>(w[1]);
-    p.latitude = static_cast<int32_t>(w[2]);
-    p.altitude = static_cast<int32_t>(w[3]);
-    p.speed = static_cast<uint16_t>(w[4]);
-    p.fixMode = static_cast<uint8_t>(w[4] >> 16);
-    p.satellites = static_cast<uint8_t>(w[4] >> 24);
-    if (version >= 5) {
-        p.utmEasting = static_cast<int32_t>(w[5]);
-        p.utmNorthing = static_cast<int32_t>(w[6]);
-        p.utmZone = static_cast<uint16_t>(w[7]);
-        p.utmBand = static_cast<uint16_t>(w[7] >> 16);
-    }
-    if (version >= 7)
-        p.time = w[8];
-    return p;
-}
-
 } // namespace tur

@@ -124,6 +124,26 @@ void FillUtm(TrackPoint* point);
 // A point as its 9 file words (version 9 layout) and back.
 void PointToWords(const TrackPoint& point, uint32_t words[9]);
 // Reads a point of `version` from its words; fields the version lacks stay as initialised.
-TrackPoint PointFromWords(const uint32_t* words, int version);
+// Inline: every point of every read passes here.
+inline TrackPoint PointFromWords(const uint32_t* w, int version) {
+    TrackPoint p{};
+    p.altitude = kNoAltitude;
+    p.flags = w[0];
+    p.longitude = static_cast<int32_t>(w[1]);
+    p.latitude = static_cast<int32_t>(w[2]);
+    p.altitude = static_cast<int32_t>(w[3]);
+    p.speed = static_cast<uint16_t>(w[4]);
+    p.fixMode = static_cast<uint8_t>(w[4] >> 16);
+    p.satellites = static_cast<uint8_t>(w[4] >> 24);
+    if (version >= 5) {
+        p.utmEasting = static_cast<int32_t>(w[5]);
+        p.utmNorthing = static_cast<int32_t>(w[6]);
+        p.utmZone = static_cast<uint16_t>(w[7]);
+        p.utmBand = static_cast<uint16_t>(w[7] >> 16);
+    }
+    if (version >= 7)
+        p.time = w[8];
+    return p;
+}
 
 } // namespace tur

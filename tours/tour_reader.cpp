@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ui_seam.h"
@@ -26,6 +28,35 @@ std::atomic<int> g_readFlag{1};
 // readers, since reads run on the user-interface thread only.
 TrackPoint g_previous;
 int32_t g_referenceAltitude = 0;
+
+// Below this the step is the flat distance, as DistanceMetres gives it for short steps.
+constexpr double kFlatStepLimit = 99000.0;
+// The cosine of the previous point's latitude is kept while the latitude moves less than this
+// (1e-5 rad, about 64 m): the step then differs by a few millionths, and a long tour reads
+// without a cosine per point.
+constexpr int32_t kCosineReuse = 1000;
+
+double StepMetres(const TrackPoint& from, const TrackPoint& to) {
+    static int32_t cachedLatitude = 0;
+    static double cachedCosine = 1.0;
+    static bool cached = false;
+    if (!cached || std::llabs(int64_t{from.latitude} - cachedLatitude) >= kCosineReuse) {
+        cachedLatitude = from.latitude;
+        cachedCosine = std::cos(from.latitude * 1e-8);
+        cached = true;
+    }
+    const int64_t dlon = int64_t{from.longitude} - to.longitude;
+    const int64_t dlat = int64_t{from.latitude} - to.latitude;
+    // Short steps only; anything that might cross the date line or be long goes to the full rule.
+    if (dlon > -157079632 && dlon < 157079632) {
+        const double dx = static_cast<double>(dlon) * cachedCosine;
+        const double dy = static_cast<double>(dlat);
+        const double flat = std::sqrt(dx * dx + dy * dy) * 0.06378137;
+        if (flat < kFlatStepLimit)
+            return flat;
+    }
+    return DistanceMetres(from, to);
+}
 
 } // namespace
 
@@ -110,9 +141,7 @@ int TourReader::Read(int32_t stopValue, bool stopByTag) {
     return 1;
 }
 
-bool TourReader::Need(size_t bytes) {
-    if (bufLen_ - pos_ >= bytes)
-        return true;
+bool TourReader::Refill(size_t bytes) {
     if (bytes > buf_.size())
         return false;
     if (pos_ > 0) {
@@ -133,10 +162,6 @@ bool TourReader::Need(size_t bytes) {
             bufLen_ += got;
     }
     return bufLen_ - pos_ >= bytes;
-}
-
-uint32_t TourReader::Word(size_t index) const {
-    return tur::GetU32(&buf_[pos_ + index * 4]);
 }
 
 void TourReader::SkipBytes(int64_t bytes) {
@@ -299,6 +324,22 @@ TourReader::Step TourReader::SkipPointLike(int64_t offset, uint32_t w0, bool cop
 }
 
 TourReader::Step TourReader::ReadPoint(int64_t offset, uint32_t w0) {
+    // Most records are plain 9-word points: they are decoded straight from the buffer.
+    constexpr uint32_t kFollowers = tur::kFlagRelocated | tur::kFlagExtraWord | tur::kFlagWaypoint;
+    if (!(w0 & kFollowers) && version_ >= 7 && Need(36)) {
+        uint32_t words[9];
+        for (size_t i = 0; i < 9; ++i)
+            words[i] = Word(i);
+        pos_ += 36;
+        currentOffset_ = pointOffset_ = offset;
+        isCopy_ = false;
+        current = tur::PointFromWords(words, version_);
+        ++delivered_;
+        OnPoint(current);
+        if (stopByTag_)
+            return stopValue_ == static_cast<int32_t>(w0) ? kEnd : kNext;
+        return stopValue_ > 0 && delivered_ >= stopValue_ ? kEnd : kNext;
+    }
     const int pointWords = tur::PointWords(version_);
     const size_t pointBytes = static_cast<size_t>(pointWords) * 4;
     const size_t extra = (w0 & tur::kFlagExtraWord) ? 4 : 0;
@@ -432,7 +473,7 @@ void TourReader::OnPoint(const TrackPoint& p) {
         g_referenceAltitude = p.altitude;
     }
     if (!(p.flags & tur::kFlagBreak) || isCopy_) {
-        lastStep = DistanceMetres(g_previous, p);
+        lastStep = StepMetres(g_previous, p);
         distance += lastStep;
     }
     g_previous = p;

@@ -84,8 +84,10 @@ protected:
 private:
     enum Step { kNext, kEnd };
     bool OpenFile();
-    bool Need(size_t bytes);
-    uint32_t Word(size_t index) const;
+    // The record loop's fast path stays inline; Refill compacts and reads on.
+    bool Need(size_t bytes) { return bufLen_ - pos_ >= bytes || Refill(bytes); }
+    bool Refill(size_t bytes);
+    uint32_t Word(size_t index) const { return tur::GetU32(buf_.data() + pos_ + index * 4); }
     void SkipBytes(int64_t bytes);
     void JumpTo(int64_t offset);
     int64_t Offset() const { return bufOffset_ + static_cast<int64_t>(pos_); }

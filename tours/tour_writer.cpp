@@ -378,7 +378,9 @@ bool TourWriter::AddPoint(int32_t longitude, int32_t latitude, int32_t altitude,
             Flush();
         }
     }
-    if (statistics.pointCounter % kSaveEvery == 0) {
+    // A recording keeps at most 25 points at risk; an import still has its source, and forcing
+    // its file to the medium this often would make large imports crawl.
+    if (fix_ && statistics.pointCounter % kSaveEvery == 0) {
         Flush();
         FlushFileBuffers(tour_->file);
         SaveStatistics();
