@@ -1,6 +1,7 @@
 #include "core/init_instance.h"
 
 #include <cwchar>
+#include <memory>
 #include <vector>
 
 #include "core/app_settings.h"
@@ -17,10 +18,30 @@
 #include "manager/manager.h"
 #include "platform/ui_seam.h"
 #include "resources/resource.h"
+#include "tours/tour.h"
+#include "tours/tour_segment_repair.h"
+#include "tours/tour_writer.h"
 
 namespace {
 
 constexpr DWORD kGpsPollMs = 100;
+
+void ResumeRecording(const wchar_t* path) {
+    ManagerItem* item = g_managerRoot->FindByPath(kListTours, path);
+    if (!item)
+        item = g_managerRoot->CreateTourItem(path);
+    auto* tour = dynamic_cast<Tour*>(item);
+    if (!tour)
+        return;
+    std::unique_ptr<TourWriter> writer = TourWriter::ForTour(HookFixSource(), tour);
+    if (!writer || !writer->statistics.active || !writer->HasFile())
+        return; // the file could not be opened: no recording
+    TourSegmentRepair repair(tour);
+    g_recordedDistance = static_cast<double>(writer->statistics.distance);
+    ActiveTourWriter = writer.release();
+}
+
+} // namespace
 
 void RestoreCurrentTour() {
     wchar_t path[kPathChars] = {};
@@ -31,10 +52,8 @@ void RestoreCurrentTour() {
     ReadSelectedTour();
     ReadSelectedMap();
     if (path[0])
-        HookRestoreCurrentTour(path);
+        ResumeRecording(path);
 }
-
-} // namespace
 
 void HandOverCommandLine(HWND running, const wchar_t* commandLine) {
     SetWindowPos(running, HWND_TOPMOST, 0, 0, 1, 1, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);

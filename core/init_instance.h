@@ -14,6 +14,8 @@ void CreateSingletons();
 ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className);
 // 1 on success, 0 when the main window could not be created.
 int InitInstance(HINSTANCE instance, int show, const wchar_t* commandLine);
+// The selected tour and map, and the recording of the current tour ("CurTour") resumed.
+void RestoreCurrentTour();
 // Creates the receiver object when GPS use is on and it is not the first start after
 // installation; keeps it only when its port opened.
 void StartGpsReceiver(HWND owner);

@@ -10,7 +10,6 @@ int g_startupFlag = 0;
 int g_mapErrorsEnabled = 0;
 int g_unlockArmed = 0;
 HWND g_modelessDialog = nullptr;
-TourWriter* g_activeTourWriter = nullptr;
 GPS* g_gps = nullptr;
 CRITICAL_SECTION g_gpsLock;
 int g_gpsLockReady = 0;

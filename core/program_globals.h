@@ -3,7 +3,6 @@
 #include <windows.h>
 
 class GPS;
-class TourWriter;
 
 constexpr int kPathChars = 260;
 
@@ -15,8 +14,7 @@ extern int g_startupFlag;      // 1 until the first position update
 extern int g_mapErrorsEnabled; // map open errors are shown only after the first scan
 extern int g_unlockArmed;      // a lower-left tap armed the screen unlock
 extern HWND g_modelessDialog;  // current modeless dialog of the message loop
-extern TourWriter* g_activeTourWriter;
-extern GPS* g_gps; // guarded by g_gpsLock
+extern GPS* g_gps;             // guarded by g_gpsLock
 extern CRITICAL_SECTION g_gpsLock;
 extern int g_gpsLockReady;
 extern int g_staticNavigation;

@@ -22,11 +22,9 @@ void HookCreatePoiDatabase(HINSTANCE, HWND) {}
 bool HookHasCurrentMapView() {
     return false;
 }
-void HookRestoreCurrentTour(const wchar_t*) {}
 
-bool HookRecordingTourName(wchar_t* out, size_t outChars) {
-    CopyText(out, outChars, L"");
-    return false;
+TourFixSource* HookFixSource() {
+    return nullptr;
 }
 
 void HookSelectMapByName(const wchar_t*) {}
@@ -44,7 +42,7 @@ bool HookNavigationColumnTypes(int*, int) {
 }
 void HookTerminateProcessByName(const wchar_t*) {}
 void HookSaveMapViewState() {}
-void HookCloseTourAndGps() {}
+void HookCloseGps() {}
 void HookRestartNavigationProgram() {}
 
 void HookAddTrackListEntry(Manager*, const wchar_t*, const wchar_t*, const wchar_t*, uint32_t,

@@ -22,9 +22,9 @@ void HookDeleteGps(GPS* gps);
 // POI database, tours and maps.
 void HookCreatePoiDatabase(HINSTANCE resources, HWND owner);
 bool HookHasCurrentMapView();
-void HookRestoreCurrentTour(const wchar_t* path);
-// Display name of the recording tour's item when recording is open; false when none.
-bool HookRecordingTourName(wchar_t* out, size_t outChars);
+class TourFixSource;
+// The main window's shared fix snapshot, which recording reads; null without a receiver part.
+TourFixSource* HookFixSource();
 void HookSelectMapByName(const wchar_t* name);
 bool HookCurrentMapName(wchar_t* out, size_t outChars);
 bool HookImporterPaths(wchar_t* tourPath, wchar_t* poiPath); // 260 characters each
@@ -33,7 +33,7 @@ bool HookNavigationColumnTypes(int* types, int count);
 void HookTerminateProcessByName(const wchar_t* name);
 // Shut-down of the main window.
 void HookSaveMapViewState();
-void HookCloseTourAndGps();
+void HookCloseGps();
 void HookRestartNavigationProgram();
 // Manager items.
 class ManagerItem;

@@ -11,16 +11,16 @@
 #include "core/startup_hooks.h"
 #include "platform/ui_seam.h"
 #include "resources/resource.h"
+#include "tours/tour_writer.h"
 
 namespace {
 
 void ShowRecordingPaused() {
-    wchar_t caption[kPathChars];
-    if (!GetDeviceProfile()->tour_pause() || !HookRecordingTourName(caption, kPathChars))
+    if (!ActiveTourWriter || !ActiveTourWriter->GetTour() || !GetDeviceProfile()->tour_pause())
         return;
     wchar_t text[256];
     LoadResString(IDS_RECORDING_PAUSED, text, 256);
-    UiMessageBox(nullptr, text, caption, MB_SETFOREGROUND);
+    UiMessageBox(nullptr, text, ActiveTourWriter->GetTour()->name, MB_SETFOREGROUND);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "core/program_globals.h"
 #include "core/startup_hooks.h"
 #include "manager/manager.h"
+#include "tours/tour_writer.h"
 
 namespace {
 
@@ -42,7 +43,9 @@ void OnDestroy(HWND hwnd) {
     KillTimer(hwnd, kTickTimer);
     HookSaveMapViewState();
     SaveSettings(GetAppSettings(), 1);
-    HookCloseTourAndGps();
+    delete ActiveTourWriter; // clears the pointer itself
+    ActiveTourWriter = nullptr;
+    HookCloseGps();
     delete g_managerRoot;
     g_managerRoot = nullptr;
     SetOrientation(profile, g_startOrientation, false);

@@ -17,6 +17,11 @@ public:
     void Init(HWND owner);
     ManagerItem* FindByPath(int list, const wchar_t* path) const;
     ManagerItem* FindByName(int list, const wchar_t* name) const;
+    // A tour item for an existing ".TUR" file, added at the head of the tour list; null when
+    // the file is missing.
+    ManagerItem* CreateTourItem(const wchar_t* path);
+    // Adds an item at the head of the list of its kind.
+    void AddItemAtHead(ManagerItem* item);
 
     ManagerItem* lists[3];
 };
