@@ -100,3 +100,13 @@ void PointToWords(const TrackPoint& p, uint32_t w[9]) {
 }
 
 } // namespace tur
+
+TrackPoint* MakePointRecord(TrackPoint* out, int32_t longitude, int32_t latitude,
+                            int32_t altitude) {
+    InitTrackPoint(out);
+    out->longitude = longitude;
+    out->latitude = latitude;
+    out->altitude = altitude;
+    tur::FillUtm(out);
+    return out;
+}

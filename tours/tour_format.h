@@ -121,6 +121,13 @@ inline void PutU32(uint8_t* p, uint32_t v) {
 // Fills the UTM words of a point from its position (the position's own zone).
 void FillUtm(TrackPoint* point);
 
+} // namespace tur
+
+// A new point record for a position (altitude kNoAltitude: none) with its UTM words.
+TrackPoint* MakePointRecord(TrackPoint* out, int32_t longitude, int32_t latitude, int32_t altitude);
+
+namespace tur {
+
 // A point as its 9 file words (version 9 layout) and back.
 void PointToWords(const TrackPoint& point, uint32_t words[9]);
 // Reads a point of `version` from its words; fields the version lacks stay as initialised.

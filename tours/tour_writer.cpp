@@ -8,6 +8,7 @@
 #include "core/device_profile.h"
 #include "core/resource_module.h"
 #include "core/time_stamp.h"
+#include "manager/manager.h"
 #include "platform/clock.h"
 #include "platform/ui_seam.h"
 #include "resources/resource.h"
@@ -81,7 +82,38 @@ void DateTimeText(wchar_t* out, size_t chars) {
              t.wMinute, t.wSecond);
 }
 
+void LinkAtHead(Manager* manager, int list, Tour* tour) {
+    tour->previous = nullptr;
+    tour->next = manager->lists[list];
+    if (tour->next)
+        tour->next->previous = tour;
+    manager->lists[list] = tour;
+}
+
 } // namespace
+
+// A tour the Manager already lists takes over the new file handle; otherwise the new tour is
+// listed at the head. Without a Manager the writer keeps its tour.
+void TourWriter::AdoptIntoManager(uint8_t kind) {
+    Manager* manager = g_managerRoot;
+    const int list = kind == kItemPoiFile ? kListPois : kListTours;
+    if (!manager || !ownTour_ || (kind != kItemTour && kind != kItemPoiFile))
+        return;
+    Tour* listed = dynamic_cast<Tour*>(manager->FindByPath(list, ownTour_->path));
+    if (listed && listed != ownTour_.get()) {
+        TourLockGuard guard(listed);
+        listed->CloseFile();
+        listed->file = ownTour_->file;
+        listed->version = ownTour_->version;
+        listed->bounds = ownTour_->bounds;
+        ownTour_->file = INVALID_HANDLE_VALUE;
+        ownTour_.reset();
+        tour_ = listed;
+        return;
+    }
+    LinkAtHead(manager, list, ownTour_.get());
+    ownTour_.release();
+}
 
 TourWriter::TourWriter(TourFixSource* fix, const wchar_t* path, int colourIndex, uint8_t kind,
                        bool skipExistenceCheck)
@@ -104,7 +136,9 @@ TourWriter::TourWriter(TourFixSource* fix, const wchar_t* path, int colourIndex,
     if (!OpenOrCreate(kind)) {
         tour_->ManagerItem::SetName(L"&error");
         ShowWriteError(tour_->path);
+        return;
     }
+    AdoptIntoManager(tour_->kind);
 }
 
 bool TourWriter::OpenOrCreate(uint8_t) {
@@ -515,7 +549,10 @@ bool CreatePoiFile(const wchar_t* dataFolder, const wchar_t* poiName, const char
         ShowWriteError(path.c_str());
         return false;
     }
-    if (created)
+    if (g_managerRoot) {
+        LinkAtHead(g_managerRoot, kListPois, tour.release()); // the Manager owns it now
+    } else if (created) {
         *created = std::move(tour);
+    }
     return true;
 }

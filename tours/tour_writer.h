@@ -51,7 +51,7 @@ public:
     TourWriter& operator=(const TourWriter&) = delete;
 
     Tour* GetTour() const { return tour_; }
-    // Hands the tour made by the constructor to a new owner (the Manager).
+    // Hands over the tour made by the constructor when no Manager took it.
     std::unique_ptr<Tour> ReleaseTour() { return std::move(ownTour_); }
     bool HasFile() const { return tour_ && tour_->IsOpen(); }
 
@@ -78,6 +78,7 @@ private:
     bool StartSegment(int32_t longitude, int32_t latitude);
     void ReportWriteError();
     void SaveStatistics();
+    void AdoptIntoManager(uint8_t kind);
 
     std::unique_ptr<Tour> ownTour_;
     Tour* tour_ = nullptr;
@@ -95,7 +96,7 @@ private:
 extern TourWriter* ActiveTourWriter;
 
 // Writes a complete one-point POI file "<dataFolder>\POIs\<name>.TUR", replacing one of that
-// name. The tour is handed to *created when given.
+// name. The tour goes to the head of the Manager's POI list, or to *created without a Manager.
 bool CreatePoiFile(const wchar_t* dataFolder, const wchar_t* poiName, const char* symbol,
                    const wchar_t* description, const TrackPoint& point,
                    std::unique_ptr<Tour>* created = nullptr);

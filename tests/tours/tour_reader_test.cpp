@@ -5,6 +5,7 @@
 #include "tests/support/program_key_scope.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tours/tour_test_util.h"
+#include "tours/tour_walkers.h"
 #include "tours/tour_writer.h"
 
 using tourtest::Collector;
@@ -233,4 +234,35 @@ TEST(TourReader, TruncatedAndCorruptedFilesReadSafely) {
             EXPECT_LE(points.size(), bytes.size() / 20) << at; // 5-word points at the least
         }
     }
+}
+
+TEST(TourReader, TimeFinderAndTimeStampCollector) {
+    ScratchDir dir;
+    Words w = Header();
+    w << U(-6) << 0u << 58177u << 58177u << 0u << 0u;
+    for (uint32_t i = 0; i < 5; ++i) {
+        w << (i | tur::kFlagWaypoint) << U(1000 + 1000 * i) << 100u << 0u << 0u << 0u << 0u << 0u
+          << 100u * i;
+        w << tur::kLabelTimeStamp << 0u << 0u << 7000u + 60u * i;
+    }
+    const std::wstring path = dir.WriteFile(L"Times.TUR", w.bytes());
+    Tour tour(nullptr, path.c_str());
+    {
+        TourTimeFinder finder(&tour, 250);
+        ASSERT_NE(finder.GetTourPath(), nullptr);
+        EXPECT_EQ(tour.foundPoint.time, 300u);
+        EXPECT_EQ(tour.foundPoint.longitude, 4000);
+        EXPECT_NEAR(tour.foundDistance, 3000 * 0.06378137, 0.001);
+    }
+    {
+        TourTimeFinder beyond(&tour, 100000);
+        EXPECT_EQ(beyond.GetTourPath(), nullptr);
+    }
+    TourTimeStampCollector stamps(&tour);
+    ASSERT_EQ(stamps.Size(), 5u);
+    EXPECT_EQ(stamps.GetAt(0)->stamp, 7000u);
+    EXPECT_EQ(stamps.GetAt(0)->secondsToNext, 60u);
+    EXPECT_NEAR(stamps.GetAt(1)->distanceKm, 1000 * 0.06378137 / 1000, 1e-6);
+    EXPECT_NEAR(stamps.GetAt(1)->toNextKm, 1000 * 0.06378137 / 1000, 1e-6);
+    EXPECT_EQ(stamps.GetAt(5), nullptr);
 }

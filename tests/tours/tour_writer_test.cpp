@@ -7,6 +7,7 @@
 #include "tests/support/program_key_scope.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tours/tour_test_util.h"
+#include "manager/manager.h"
 #include "tours/tour_file_io.h"
 
 using tourtest::Collector;
@@ -279,4 +280,38 @@ TEST(TourWriter, PoiFileNameTakesTwelvePlusTextBytes) {
     std::unique_ptr<Tour> again;
     ASSERT_TRUE(CreatePoiFile(dir.path().c_str(), L"A", " TimeStamp", L"x", p, &again));
     EXPECT_EQ(SizeOf(again->path), 120 + 24 + 36 + 16 + 16 + 16);
+}
+
+TEST(TourWriter, ListedTourTakesOverTheFile) {
+    ProgramKeyScope key;
+    ScratchDir dir;
+    Manager manager;
+    g_managerRoot = &manager;
+    const std::wstring path = dir / L"Listed.TUR";
+    {
+        TourWriter first(nullptr, path.c_str(), 0, kItemTour);
+        EXPECT_EQ(manager.lists[kListTours], first.GetTour());
+        EXPECT_EQ(first.ReleaseTour(), nullptr);
+        first.AddPoint(100, 100, 0, 0, false, 0, nullptr, true);
+        first.Close();
+    }
+    Tour* listed = static_cast<Tour*>(manager.lists[kListTours]);
+    {
+        TourWriter second(nullptr, path.c_str(), 0, kItemTour);
+        EXPECT_EQ(second.GetTour(), listed);
+        EXPECT_EQ(manager.lists[kListTours]->next, nullptr);
+        EXPECT_TRUE(second.AddPoint(200, 100, 0, 0, false, 0, nullptr, true));
+        second.Close();
+    }
+    TrackPoint p;
+    MakePointRecord(&p, 20000000, 80000000, kNoAltitude);
+    EXPECT_EQ(p.utmZone, 32);
+    ASSERT_TRUE(CreatePoiFile(dir.path().c_str(), L"Listed POI", "Flag", L"", p));
+    ASSERT_NE(manager.lists[kListPois], nullptr);
+    EXPECT_STREQ(manager.lists[kListPois]->name, L"Listed POI");
+    g_managerRoot = nullptr;
+    Collector r(path.c_str());
+    ASSERT_EQ(r.Read(), 1);
+    ASSERT_EQ(r.Points().size(), 1u);
+    EXPECT_EQ(r.Points()[0].longitude, 200);
 }
