@@ -36,6 +36,11 @@ constexpr double kFlatStepLimit = 99000.0;
 // without a cosine per point.
 constexpr int32_t kCosineReuse = 1000;
 
+// Sums of damaged altitudes must not overflow.
+int32_t Saturate(int64_t v) {
+    return static_cast<int32_t>(std::min<int64_t>(v, INT32_MAX));
+}
+
 double StepMetres(const TrackPoint& from, const TrackPoint& to) {
     static int32_t cachedLatitude = 0;
     static double cachedCosine = 1.0;
@@ -430,6 +435,21 @@ bool TourReader::DeliverCopy(int64_t pointOffset, uint32_t w0, uint32_t distance
     return true;
 }
 
+bool TourReader::OpenReadOnly() {
+    TourLockGuard guard(tour_);
+    tour_->CloseFile();
+    tour_->file = CreateFileW(tour_->path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    openedHere_ = tour_->IsOpen();
+    return openedHere_;
+}
+
+void TourReader::CloseFile() {
+    if (tour_)
+        tour_->CloseFile();
+    openedHere_ = false;
+}
+
 bool TourReader::ReadBytesAt(int64_t offset, void* out, size_t bytes) {
     if (!tour_ || !tour_->IsOpen() || offset < 0 ||
         offset + static_cast<int64_t>(bytes) > fileSize_)
@@ -482,11 +502,12 @@ void TourReader::OnPoint(const TrackPoint& p) {
         if (g_referenceAltitude == kNoAltitude)
             g_referenceAltitude = p.altitude;
         const int32_t hysteresis = version_ < 7 ? 25 : 2500;
-        if (int64_t{p.altitude} > int64_t{g_referenceAltitude} + hysteresis) {
-            ascent += p.altitude - g_referenceAltitude;
+        const int64_t rise = int64_t{p.altitude} - g_referenceAltitude;
+        if (rise > hysteresis) {
+            ascent = Saturate(int64_t{ascent} + rise);
             g_referenceAltitude = p.altitude;
-        } else if (int64_t{p.altitude} < int64_t{g_referenceAltitude} - hysteresis) {
-            descent += g_referenceAltitude - p.altitude;
+        } else if (rise < -hysteresis) {
+            descent = Saturate(int64_t{descent} - rise);
             g_referenceAltitude = p.altitude;
         }
         lowestAltitude = std::min(lowestAltitude, p.altitude);

@@ -31,6 +31,10 @@ public:
     // tour file.
     int Read(int32_t stopValue = 0, bool stopByTag = false);
 
+    // Opens the tour file read-only (shared read), closing a handle that was open.
+    bool OpenReadOnly();
+    void CloseFile();
+
     // A damaged file is read up to the damage; the offset is where the bad record begins.
     bool Damaged() const { return damageOffset_ >= 0; }
     int64_t DamageOffset() const { return damageOffset_; }
