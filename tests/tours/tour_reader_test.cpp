@@ -6,6 +6,7 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/tours/tour_test_util.h"
 #include "tours/tour_walkers.h"
+#include "views/tracking_view.h"
 #include "tours/tour_writer.h"
 
 using tourtest::Collector;
@@ -265,4 +266,34 @@ TEST(TourReader, TimeFinderAndTimeStampCollector) {
     EXPECT_NEAR(stamps.GetAt(1)->distanceKm, 1000 * 0.06378137 / 1000, 1e-6);
     EXPECT_NEAR(stamps.GetAt(1)->toNextKm, 1000 * 0.06378137 / 1000, 1e-6);
     EXPECT_EQ(stamps.GetAt(5), nullptr);
+}
+
+TEST(TourReader, PointFinderTakesTheFirstPointNearTheTap) {
+    ScratchDir dir;
+    TrackingView view;
+    view.width = view.height = 200;
+    view.position.centreLongitude = 1000000;
+    view.position.centreLatitude = 1000000;
+    view.position.scale = 27900; // 100 units a pixel
+    view.geoCorners[0] = 990000;
+    view.geoCorners[1] = 1010000;
+    view.geoCorners[2] = 1010000;
+    view.geoCorners[3] = 990000;
+    Words w = Header();
+    // A segment far outside the view is skipped by its length.
+    w << U(-6) << 0u << 58177u << 58177u << 0u << 36u;
+    w << 0u << 1000000u << 1000000u << 0u << 0u << 0u << 0u << 0u << 0u;
+    w << U(-6) << 988310u << 1047203u << 1047203u << 988310u << 0u;
+    w << 1u << 1003000u << 1000000u << 0u << 0u << 0u << 0u << 0u << 0u;
+    w << (2u | tur::kFlagWaypoint) << 1000400u << 999500u << 0u << 0u << 0u << 0u << 0u << 0u;
+    w << 77u; // a waypoint record of symbol code 77
+    w << 3u << 1000100u << 1000000u << 0u << 0u << 0u << 0u << 0u << 0u;
+    const std::wstring path = dir.WriteFile(L"Find.TUR", w.bytes());
+    Tour tour(nullptr, path.c_str());
+    TourPointFinder finder(&tour, {100, 100}, &view); // the centre; 600 units of tolerance
+    ASSERT_NE(finder.GetTourPath(), nullptr);
+    EXPECT_EQ(tour.foundPoint.longitude, 1000400);
+    EXPECT_EQ(finder.waypointType, 77);
+    TourPointFinder none(&tour, {0, 0}, &view);
+    EXPECT_EQ(none.GetTourPath(), nullptr);
 }
