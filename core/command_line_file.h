@@ -4,6 +4,3 @@
 // "TUR" opens and selects the tour; "TKM", "KAP", "EAP" and "NMAP" open and show the map;
 // other files are ignored. Needs a current map view.
 void OpenCommandLineFile(const wchar_t* path);
-
-// True when the text after the path's last "." equals `extension`, ignoring case.
-bool PathHasExtension(const wchar_t* path, const wchar_t* extension);

@@ -10,11 +10,13 @@
 #include "core/device_profile.h"
 #include "core/htc_navigation.h"
 #include "core/language_module.h"
+#include "core/process_utils.h"
 #include "core/program_globals.h"
 #include "core/registry_key.h"
 #include "core/resource_module.h"
 #include "core/startup_hooks.h"
 #include "frame/main_window.h"
+#include "geo/geo_options.h"
 #include "manager/manager.h"
 #include "platform/ui_seam.h"
 #include "resources/resource.h"
@@ -77,6 +79,12 @@ void CreateSingletons() {
     GetDeviceProfile();
     GetDevCfg();
     GetLanguageModule()->LoadResourceDll();
+    // Coordinate and unit texts follow the options and the language as they change.
+    GeoOptionsSource source;
+    source.cfg1 = [] { return GetDeviceProfile()->cfg1; };
+    source.cfg4 = [] { return GetDeviceProfile()->cfg4; };
+    source.eastLetter = [] { return GetLanguageModule()->eastLetter; };
+    SetGeoOptionsSource(source);
 }
 
 ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
@@ -160,7 +168,7 @@ int InitInstance(HINSTANCE instance, int show, const wchar_t* commandLine) {
         OpenCommandLineFile(commandLine);
     RestoreCurrentTour();
     if (GetDeviceProfile()->mnavdce_control())
-        HookTerminateProcessByName(L"mnavdce.exe");
+        TerminateProcessByName(L"mnavdce.exe");
     StartGpsReceiver(window);
     return 1;
 }

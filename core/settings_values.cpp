@@ -16,6 +16,7 @@
 #include "manager/manager.h"
 #include "manager/ui_state.h"
 #include "maps/manager_item.h"
+#include "tours/tour.h"
 #include "platform/program_key.h"
 #include "resources/resource.h"
 
@@ -315,8 +316,19 @@ void LoadTrackList(Manager* manager) {
         entry.ReadString(L"Date", date, kTrackDateChars);
         entry.ReadDword(L"Visible", &visible);
         entry.ReadDword(L"Colour", &colour);
-        HookAddTrackListEntry(manager, name, fileName, date, visible, colour,
-                              FileReadable(fileName));
+        ManagerItem* item = manager->FindByName(kListTours, name);
+        if (!item) {
+            auto* tour = new Tour(name, fileName);
+            tour->SetDateText(date);
+            tour->visible = static_cast<uint8_t>(visible);
+            tour->SetVisible(static_cast<uint8_t>(visible), false);
+            tour->SetColour(colour);
+            tour->file = INVALID_HANDLE_VALUE;
+            manager->AddItemAtHead(tour);
+            item = tour;
+        }
+        // The word after the opened flag tells whether the item's file is there.
+        item->reserved = FileReadable(fileName) ? 1 : 0;
     }
 }
 

@@ -40,13 +40,10 @@ bool HookImporterPaths(wchar_t*, wchar_t*) {
 bool HookNavigationColumnTypes(int*, int) {
     return false;
 }
-void HookTerminateProcessByName(const wchar_t*) {}
 void HookSaveMapViewState() {}
 void HookCloseGps() {}
 void HookRestartNavigationProgram() {}
 
-void HookAddTrackListEntry(Manager*, const wchar_t*, const wchar_t*, const wchar_t*, uint32_t,
-                           uint32_t, bool) {}
 void HookStoreItemFlag(ManagerItem*) {}
 void HookRefreshTourItem(ManagerItem*) {}
 HWND HookTakeCalibrationClose() {

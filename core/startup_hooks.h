@@ -30,15 +30,12 @@ bool HookCurrentMapName(wchar_t* out, size_t outChars);
 bool HookImporterPaths(wchar_t* tourPath, wchar_t* poiPath); // 260 characters each
 // Navigation view list column types; false when the view does not exist.
 bool HookNavigationColumnTypes(int* types, int count);
-void HookTerminateProcessByName(const wchar_t* name);
 // Shut-down of the main window.
 void HookSaveMapViewState();
 void HookCloseGps();
 void HookRestartNavigationProgram();
 // Manager items.
 class ManagerItem;
-void HookAddTrackListEntry(Manager* manager, const wchar_t* name, const wchar_t* fileName,
-                           const wchar_t* date, uint32_t visible, uint32_t colour, bool present);
 void HookStoreItemFlag(ManagerItem* item);
 void HookRefreshTourItem(ManagerItem* item);
 // The calibration dialog's window when it asked to be closed (clearing the request); else null.

@@ -61,6 +61,7 @@ protected:
         std::wstring line = L"\"" + ProgramPath() + L"\"" + arguments;
         STARTUPINFOW si{};
         si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESTDHANDLES; // never hold the test runner's output pipe
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                             &pi)) {

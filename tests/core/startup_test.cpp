@@ -61,3 +61,37 @@ TEST_F(ResumeTourTest, MissingTourLeavesNoRecording) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ResumeTourTest, TrackListBecomesTourItems) {
+    std::wstring alps = MakeTour(L"Alps.TUR");
+    key.SetString(L"Filename", alps, L"Tour\\Alps");
+    key.SetString(L"Date", L"2026/12/10 10:00:00 and more text than fits", L"Tour\\Alps");
+    key.SetDword(L"Visible", 1, L"Tour\\Alps");
+    key.SetDword(L"Colour", RGB(1, 2, 3), L"Tour\\Alps");
+    key.SetString(L"Filename", folder / L"gone.TUR", L"Tour\\Gone");
+    LoadTrackList(g_managerRoot);
+
+    auto* tour = dynamic_cast<Tour*>(g_managerRoot->FindByName(kListTours, L"Alps"));
+    ASSERT_NE(nullptr, tour);
+    EXPECT_STREQ(alps.c_str(), tour->path);
+    EXPECT_EQ(1, tour->visible);
+    EXPECT_EQ(RGB(1, 2, 3), tour->Colour());
+    EXPECT_EQ(
+        std::wstring(L"2026/12/10 10:00:00 and more text than fits").substr(0, kItemDateChars - 1),
+        tour->dateText);
+    EXPECT_FALSE(tour->IsOpen());
+    EXPECT_EQ(1, tour->reserved) << "file present";
+    ManagerItem* gone = g_managerRoot->FindByName(kListTours, L"Gone");
+    ASSERT_NE(nullptr, gone);
+    EXPECT_EQ(0, gone->reserved) << "file missing";
+
+    LoadTrackList(g_managerRoot); // listed items are not added again
+    int count = 0;
+    for (ManagerItem* item = g_managerRoot->lists[kListTours]; item; item = item->next)
+        ++count;
+    EXPECT_EQ(2, count);
+}
+
+} // namespace
