@@ -23,12 +23,18 @@ protected:
         delete g_managerRoot;
         g_managerRoot = nullptr;
     }
+    // A tour file that the Manager does not list yet.
     std::wstring MakeTour(const wchar_t* name) {
         std::wstring path = folder / name;
-        TourWriter writer(nullptr, path.c_str(), 0, kItemTour);
-        EXPECT_TRUE(writer.HasFile());
-        writer.AddPoint(100000000, 80000000, 0, 0, false, 0, nullptr, true);
-        writer.Close();
+        Manager* manager = g_managerRoot;
+        g_managerRoot = nullptr;
+        {
+            TourWriter writer(nullptr, path.c_str(), 0, kItemTour);
+            EXPECT_TRUE(writer.HasFile());
+            writer.AddPoint(100000000, 80000000, 0, 0, false, 0, nullptr, true);
+            writer.Close();
+        }
+        g_managerRoot = manager;
         return path;
     }
 
