@@ -4,6 +4,7 @@
 
 #include "core/device_profile.h"
 #include "core/program_globals.h"
+#include "manager/ui_state.h"
 #include "tests/support/message_collector.h"
 
 namespace {
@@ -124,6 +125,18 @@ TEST_F(ScreenLockTest, UnlockTimerDisarms) {
     // The collector window records the timer; the main window's own procedure clears the flag,
     // which is checked with the real window in the frame tests.
     EXPECT_TRUE(collector.WaitFor(WM_TIMER, 3000));
+}
+
+TEST_F(ScreenLockTest, PendingCloseDestroysItsWindowAfterTheMessage) {
+    HWND dialog = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    UIState* state = GetUIState();
+    state->closeWindow = dialog;
+    state->closePending = 1;
+    EXPECT_TRUE(Send(WM_USER));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(0, state->closePending);
+    state->closeWindow = nullptr;
 }
 
 } // namespace

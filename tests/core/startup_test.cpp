@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/app_settings.h"
+#include "core/device_profile.h"
 #include "core/program_globals.h"
 #include "manager/manager.h"
+#include "manager/ui_state.h"
 #include "maps/manager_item.h"
 #include "tests/support/program_key_scope.h"
 #include "tests/support/scratch_dir.h"
@@ -98,6 +100,45 @@ TEST_F(ResumeTourTest, TrackListBecomesTourItems) {
     for (ManagerItem* item = g_managerRoot->lists[kListTours]; item; item = item->next)
         ++count;
     EXPECT_EQ(2, count);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ResumeTourTest, SelectedTourIsFoundAmongToursThenPois) {
+    auto* tour = new Tour(L"Alps", L"\\Alps.TUR");
+    auto* poi = new Tour(L"Huts", L"\\Huts.TUR");
+    poi->kind = kItemPoiFile;
+    g_managerRoot->AddItemAtHead(tour);
+    g_managerRoot->AddItemAtHead(poi);
+    UIState* state = GetUIState();
+    DeviceProfile* profile = GetDeviceProfile();
+    const uint32_t savedCfg4 = profile->cfg4;
+
+    const struct {
+        const wchar_t* stored;
+        bool destination;
+        ManagerItem* selected;
+    } cases[] = {{L"alps", false, tour}, {L"Huts", true, poi}, {L"Nowhere", true, nullptr}};
+    for (const auto& c : cases) {
+        key.SetString(L"SelTour", c.stored);
+        profile->set_tools_dest(c.destination);
+        state->destinationItem = nullptr;
+        ReadSelectedTour();
+        EXPECT_EQ(c.selected, state->selectedTour);
+        EXPECT_EQ(c.destination ? c.selected : nullptr, state->destinationItem);
+    }
+
+    state->SelectTour(tour, 0);
+    AppSettings settings;
+    SaveSettings(&settings, 0);
+    std::wstring stored;
+    ASSERT_TRUE(key.GetString(L"SelTour", &stored));
+    EXPECT_EQ(L"Alps", stored);
+    state->SelectTour(nullptr, 0);
+    state->destinationItem = nullptr;
+    profile->cfg4 = savedCfg4;
 }
 
 } // namespace
