@@ -27,6 +27,7 @@
 namespace {
 
 constexpr DWORD kGpsPollMs = 100;
+GpsStartupOps g_gpsOps;
 
 void ResumeRecording(const wchar_t* path) {
     ManagerItem* item = g_managerRoot->FindByPath(kListTours, path);
@@ -98,9 +99,14 @@ ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
     return RegisterClassW(&wc);
 }
 
-void StartGpsReceiver(HWND owner) {
+GpsStartupOps SetGpsStartupOpsForTesting(GpsStartupOps ops) {
+    GpsStartupOps previous = std::move(g_gpsOps);
+    g_gpsOps = std::move(ops);
+    return previous;
+}
+
+void StartGpsReceiver(AppSettings* settings, HWND owner, DWORD waitLimitMs) {
     DeviceProfile* profile = GetDeviceProfile();
-    AppSettings* settings = GetAppSettings();
     if (!profile->cfg_gpsuse())
         return;
     if (!g_gpsLockReady) {
@@ -109,7 +115,8 @@ void StartGpsReceiver(HWND owner) {
     }
     if (g_gps || settings->ReadInstallFlag())
         return;
-    GPS* gps = HookCreateGps(settings->gpsPort, owner, settings->baudRate);
+    GPS* gps = g_gpsOps.create ? g_gpsOps.create(settings->gpsPort, owner, settings->baudRate)
+                               : HookCreateGps(settings->gpsPort, owner, settings->baudRate);
     if (!gps)
         return;
     EnterCriticalSection(&g_gpsLock);
@@ -118,21 +125,29 @@ void StartGpsReceiver(HWND owner) {
     // The reader thread records its open attempt; a thread that never does must not hang
     // the start: after the limit the port counts as not opened.
     bool attempted = false;
-    for (DWORD waited = 0; waited < kGpsOpenWaitMs; waited += kGpsPollMs) {
-        attempted = HookGpsOpenAttempted(gps);
+    for (DWORD waited = 0; waited < waitLimitMs; waited += kGpsPollMs) {
+        attempted =
+            g_gpsOps.openAttempted ? g_gpsOps.openAttempted(gps) : HookGpsOpenAttempted(gps);
         if (attempted)
             break;
         Sleep(kGpsPollMs);
     }
-    if (attempted && HookGpsPortOpen(gps)) {
+    bool open = attempted && (g_gpsOps.portOpen ? g_gpsOps.portOpen(gps) : HookGpsPortOpen(gps));
+    if (open) {
         g_staticNavigation = static_cast<int>(profile->cfg1 & 1u);
-        HookGpsSendSetup(gps, g_staticNavigation);
+        if (g_gpsOps.sendSetup)
+            g_gpsOps.sendSetup(gps, g_staticNavigation);
+        else
+            HookGpsSendSetup(gps, g_staticNavigation);
         return;
     }
     EnterCriticalSection(&g_gpsLock);
     g_gps = nullptr;
     LeaveCriticalSection(&g_gpsLock);
-    HookDeleteGps(gps);
+    if (g_gpsOps.destroy)
+        g_gpsOps.destroy(gps);
+    else
+        HookDeleteGps(gps);
 }
 
 int InitInstance(HINSTANCE instance, int show, const wchar_t* commandLine) {
@@ -169,6 +184,6 @@ int InitInstance(HINSTANCE instance, int show, const wchar_t* commandLine) {
     RestoreCurrentTour();
     if (GetDeviceProfile()->mnavdce_control())
         TerminateProcessByName(L"mnavdce.exe");
-    StartGpsReceiver(window);
+    StartGpsReceiver(GetAppSettings(), window);
     return 1;
 }

@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
+class AppSettings;
+class GPS;
+
 constexpr ULONG_PTR kCommandLineData = 0x3224; // WM_COPYDATA dwData of a second start
 constexpr int kClassNameChars = 512;
 constexpr DWORD kGpsOpenWaitMs = 10000; // longest wait for the receiver's open attempt
@@ -18,4 +23,15 @@ int InitInstance(HINSTANCE instance, int show, const wchar_t* commandLine);
 void RestoreCurrentTour();
 // Creates the receiver object when GPS use is on and it is not the first start after
 // installation; keeps it only when its port opened.
-void StartGpsReceiver(HWND owner);
+// Waits at most waitLimitMs for the receiver's open attempt.
+void StartGpsReceiver(AppSettings* settings, HWND owner, DWORD waitLimitMs = kGpsOpenWaitMs);
+
+// The receiver calls of start-up; tests replace them (an empty member keeps the real call).
+struct GpsStartupOps {
+    std::function<GPS*(const wchar_t* port, HWND owner, int baudRate)> create;
+    std::function<bool(GPS*)> openAttempted;
+    std::function<bool(GPS*)> portOpen;
+    std::function<void(GPS*, int staticNavigation)> sendSetup;
+    std::function<void(GPS*)> destroy;
+};
+GpsStartupOps SetGpsStartupOpsForTesting(GpsStartupOps ops);

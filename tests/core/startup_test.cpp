@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/app_settings.h"
 #include "core/device_profile.h"
 #include "core/program_globals.h"
@@ -139,6 +142,84 @@ TEST_F(ResumeTourTest, SelectedTourIsFoundAmongToursThenPois) {
     state->SelectTour(nullptr, 0);
     state->destinationItem = nullptr;
     profile->cfg4 = savedCfg4;
+}
+
+} // namespace
+
+namespace {
+
+class GpsStartTest : public ::testing::Test {
+protected:
+    GpsStartTest() {
+        profile->set_cfg_gpsuse(true);
+        profile->cfg1 |= 1u; // static navigation
+        GpsStartupOps ops;
+        ops.create = [this](const wchar_t* port, HWND, int baud) {
+            created.push_back(std::wstring(port) + L"@" + std::to_wstring(baud));
+            return fake;
+        };
+        ops.openAttempted = [this](GPS*) { return attempted; };
+        ops.portOpen = [this](GPS*) { return open; };
+        ops.sendSetup = [this](GPS*, int staticNavigation) { setups.push_back(staticNavigation); };
+        ops.destroy = [this](GPS*) { ++destroyed; };
+        previous = SetGpsStartupOpsForTesting(ops);
+        wcscpy(settings.gpsPort, L"COM4:");
+        settings.baudRate = 9600;
+    }
+    ~GpsStartTest() override {
+        SetGpsStartupOpsForTesting(previous);
+        g_gps = nullptr;
+        profile->cfg7 = savedCfg7;
+        profile->cfg1 = savedCfg1;
+    }
+
+    DeviceProfile* profile = GetDeviceProfile();
+    const uint32_t savedCfg7 = profile->cfg7;
+    const uint32_t savedCfg1 = profile->cfg1;
+    ProgramKeyScope key;
+    AppSettings settings;
+    GpsStartupOps previous;
+    GPS* fake = reinterpret_cast<GPS*>(0x1000);
+    bool attempted = true;
+    bool open = true;
+    std::vector<std::wstring> created;
+    std::vector<int> setups;
+    int destroyed = 0;
+};
+
+TEST_F(GpsStartTest, OpenPortIsKeptAndSetUp) {
+    StartGpsReceiver(&settings, nullptr, 300);
+    EXPECT_EQ(std::vector<std::wstring>{L"COM4:@9600"}, created);
+    EXPECT_EQ(fake, g_gps);
+    EXPECT_EQ(std::vector<int>{1}, setups);
+    EXPECT_EQ(0, destroyed);
+}
+
+TEST_F(GpsStartTest, PortThatDidNotOpenIsDeleted) {
+    open = false;
+    StartGpsReceiver(&settings, nullptr, 300);
+    EXPECT_EQ(nullptr, g_gps);
+    EXPECT_TRUE(setups.empty());
+    EXPECT_EQ(1, destroyed);
+}
+
+TEST_F(GpsStartTest, ReceiverThatNeverTriesGivesUpAfterTheLimit) {
+    attempted = false;
+    DWORD start = GetTickCount();
+    StartGpsReceiver(&settings, nullptr, 300);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_EQ(nullptr, g_gps);
+    EXPECT_EQ(1, destroyed);
+}
+
+TEST_F(GpsStartTest, NotStartedWithoutGpsUseOrOnTheFirstStart) {
+    profile->set_cfg_gpsuse(false);
+    StartGpsReceiver(&settings, nullptr, 300);
+    profile->set_cfg_gpsuse(true);
+    key.SetDword(L"Install", 1);
+    StartGpsReceiver(&settings, nullptr, 300);
+    EXPECT_TRUE(created.empty());
+    EXPECT_EQ(nullptr, g_gps);
 }
 
 } // namespace
