@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "tours/standins.h"
 #include "tours/tour_file_io.h"
+#include "tours/tour_segment_repair.h"
 
 TourWriter* ActiveTourWriter = nullptr;
 
@@ -227,6 +228,10 @@ std::unique_ptr<TourWriter> TourWriter::ForTour(TourFixSource* fix, Tour* tour) 
     w->baseName_ = WithoutExtension(path);
     w->statistics.path = w->baseName_;
     w->statistics.startTime = GetCurrentTimeStamp();
+    // A recording cut off mid-write may have left half a record at the end: appending after it
+    // would hide everything that follows, so the file is repaired before it grows.
+    if (GetFileAttributesW(tour->path) != INVALID_FILE_ATTRIBUTES)
+        TourSegmentRepair repair(tour);
     // The bounds on disk are widened, never replaced by those of the new points alone.
     tour->ReadProperties(true);
     TourLockGuard guard(tour);

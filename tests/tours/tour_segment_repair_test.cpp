@@ -182,3 +182,26 @@ TEST(TourSegmentRepair, RecordingKilledMidWriteReadsBackAndResumes) {
     EXPECT_FALSE(r.Damaged());
     EXPECT_EQ(r.Points().size(), before + 10);
 }
+
+TEST(TourSegmentRepair, ResumingARecordingRepairsFirst) {
+    ProgramKeyScope key;
+    ScratchDir dir;
+    Words w = Header();
+    w << U(-6) << 0u << 58177u << 58177u << 0u << 0u;
+    w << 0u << 100u << 100u << 0u << 0u << 0u << 0u << 0u << 0u;
+    w << 1u << 200u; // cut off
+    const std::wstring path = dir.WriteFile(L"Resume.TUR", w.bytes());
+    Tour tour(L"Resume", path.c_str());
+    {
+        auto writer = TourWriter::ForTour(nullptr, &tour);
+        ASSERT_TRUE(writer->LockForAppend());
+        EXPECT_TRUE(writer->AddPoint(300, 100, 0, 0, false, 0, nullptr, true));
+        writer->Unlock();
+        writer->Close();
+    }
+    Collector r(path.c_str());
+    ASSERT_EQ(r.Read(), 1);
+    EXPECT_FALSE(r.Damaged());
+    ASSERT_EQ(r.Points().size(), 2u);
+    EXPECT_EQ(r.Points()[1].longitude, 300);
+}
