@@ -340,8 +340,9 @@ void StoreItemFlag(ManagerItem* item) {
 }
 
 void RefreshTourItem(ManagerItem* item) {
-    if (item)
-        HookRefreshTourItem(item);
+    auto* tour = dynamic_cast<Tour*>(item);
+    if (tour && tour->ReadProperties(false))
+        tour->WriteProperties(true, false);
 }
 
 int SettingsReturnZero() {

@@ -45,7 +45,6 @@ void HookCloseGps() {}
 void HookRestartNavigationProgram() {}
 
 void HookStoreItemFlag(ManagerItem*) {}
-void HookRefreshTourItem(ManagerItem*) {}
 HWND HookTakeCalibrationClose() {
     return nullptr;
 }

@@ -37,7 +37,6 @@ void HookRestartNavigationProgram();
 // Manager items.
 class ManagerItem;
 void HookStoreItemFlag(ManagerItem* item);
-void HookRefreshTourItem(ManagerItem* item);
 // The calibration dialog's window when it asked to be closed (clearing the request); else null.
 HWND HookTakeCalibrationClose();
 void HookLoadStations();
