@@ -64,6 +64,19 @@ void JpegDecoder::Start() {
         cmykRow_.assign(size_t(info_.output_width) * 4, 0);
 }
 
+int JpegDecoder::Crop(int left, int columns) {
+    JDIMENSION x = JDIMENSION(left), w = JDIMENSION(columns);
+    jpeg_crop_scanline(&info_, &x, &w);
+    if (cmyk_)
+        cmykRow_.assign(size_t(info_.output_width) * 4, 0);
+    return int(x);
+}
+
+void JpegDecoder::SkipRows(int rows) {
+    if (rows > 0 && jpeg_skip_scanlines(&info_, JDIMENSION(rows)) != JDIMENSION(rows))
+        throw JpegError();
+}
+
 void JpegDecoder::ReadRow(uint8_t* dest) {
     if (!started_ || info_.output_scanline >= info_.output_height)
         throw JpegError();

@@ -38,6 +38,11 @@ public:
     int imageWidth() const { return static_cast<int>(info_.image_width); }
     int imageHeight() const { return static_cast<int>(info_.image_height); }
     int rowsRead() const { return static_cast<int>(info_.output_scanline); }
+    // After Start: decode only the columns from `left`, at least `columns` of them; libjpeg
+    // widens the window to whole blocks. Returns the first column that rows now start at.
+    int Crop(int left, int columns);
+    // Passes over rows without colour conversion.
+    void SkipRows(int rows);
     // Decodes the next row into dest, which holds width() x 3 bytes.
     void ReadRow(uint8_t* dest);
     // Ends the picture: finishes it when every row was read, else abandons the rest.

@@ -408,7 +408,8 @@ void TiledMap::RenderJpeg(const wchar_t* picturePath, PictureRect* rect) {
         pictureBits = bits;
         jpeg_->Start();
         const int firstRow = height - r.top; // picture rows count from the top
-        const size_t rowBytes = size_t(width) * 3;
+        const int cropLeft = jpeg_->Crop(r.left, outWidth);
+        const size_t rowBytes = size_t(jpeg_->width()) * 3;
         size_t stripRows =
             std::min<size_t>(outHeight, std::max<size_t>(1, kStripBudgetBytes / rowBytes));
         std::vector<uint8_t> strip;
@@ -425,8 +426,7 @@ void TiledMap::RenderJpeg(const wchar_t* picturePath, PictureRect* rect) {
             ClosePicture();
             return;
         }
-        for (int skip = 0; skip < firstRow; ++skip)
-            jpeg_->ReadRow(strip.data());
+        jpeg_->SkipRows(firstRow);
         const int stride = DibStride(outWidth, 24);
         uint8_t* base = static_cast<uint8_t*>(bits);
         for (int done = 0; done < outHeight;) {
@@ -435,7 +435,7 @@ void TiledMap::RenderJpeg(const wchar_t* picturePath, PictureRect* rect) {
                 jpeg_->ReadRow(strip.data() + size_t(i) * rowBytes);
             for (int i = 0; i < n; ++i) {
                 uint8_t* dest = base + size_t(outHeight - 1 - (done + i)) * stride;
-                memcpy(dest, strip.data() + size_t(i) * rowBytes + size_t(r.left) * 3,
+                memcpy(dest, strip.data() + size_t(i) * rowBytes + size_t(r.left - cropLeft) * 3,
                        size_t(outWidth) * 3);
             }
             done += n;

@@ -81,6 +81,37 @@ TEST(TiledMapDraw, PanInsideCacheShiftsSourceWithoutRendering) {
     EXPECT_TRUE(Near(scene.canvas.At(150, 100 - 2 * 15), RGB(220, 30, 30)));
 }
 
+TEST(TiledMapDraw, RenderedRectangleInsideThePicture) {
+    JpegScene scene(false);
+    PictureRect r{60, 80, 150, 20}; // columns 60..149, picture rows 20..79 from the top
+    scene.map.Render(nullptr, scene.map.path, &r, nullptr);
+    DibInfo dib = ReadDib(scene.map.picture);
+    ASSERT_EQ(dib.width, 90);
+    ASSERT_EQ(dib.height, 60);
+    EXPECT_TRUE(Near(DibPixel(dib, 5, 5), RGB(220, 30, 30)));
+    EXPECT_TRUE(Near(DibPixel(dib, 85, 55), RGB(30, 30, 220)));
+    EXPECT_EQ(scene.map.cached.left, 60);
+    EXPECT_EQ(scene.map.cached.top, 80);
+}
+
+TEST(TiledMapDraw, RenderedColumnsStartAtTheRectangle) {
+    ScratchDir dir;
+    std::wstring path = dir.WriteFile(L"lr.jpg", EncodeJpeg(200, 100, [](int x, int) {
+                                          return x < 100 ? RGB(220, 30, 30) : RGB(30, 30, 220);
+                                      }));
+    TiledMap map;
+    map.SetPath(path.c_str());
+    ASSERT_TRUE(map.OpenPicture(path.c_str(), true));
+    map.ClosePicture();
+    PictureRect r{70, 60, 160, 40}; // not on a block boundary: the decoder's window is wider
+    map.Render(nullptr, path.c_str(), &r, nullptr);
+    DibInfo dib = ReadDib(map.picture);
+    ASSERT_EQ(dib.width, 90);
+    EXPECT_TRUE(Near(DibPixel(dib, 2, 10), RGB(220, 30, 30)));
+    EXPECT_TRUE(Near(DibPixel(dib, 26, 10), RGB(220, 30, 30))); // picture column 96
+    EXPECT_TRUE(Near(DibPixel(dib, 34, 10), RGB(30, 30, 220))); // picture column 104
+}
+
 TEST(TiledMapDraw, OutsideViewOrNotShownDrawsOutlineOnly) {
     JpegScene scene;
     Pan(scene.view, 1000, 0); // the picture lies far to the left of the view
