@@ -6,6 +6,7 @@
 #include "maps/map_base.h"
 #include "maps/view_lon_lat.h"
 #include "tests/maps/map_fixture.h"
+#include "tests/support/program_key_scope.h"
 #include "tests/support/scratch_dir.h"
 
 using namespace fixtures;
@@ -129,4 +130,26 @@ TEST(MapBaseRename, MovesPictureAndCalibrationFile) {
     EXPECT_EQ(std::wstring(missing.path), gone);
     EXPECT_EQ(std::wstring(missing.calPath), cal);
     EXPECT_NE(GetFileAttributesW(cal.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(MapBaseText, InfoTextAndRenameOfTheSettingsKey) {
+    ProgramKeyScope key;
+    ScratchDir dir;
+    MapBase map;
+    map.width = 200;
+    map.height = 100;
+    map.SetPath(dir.WriteFile(L"a.jpg", "12345").c_str());
+    ManagerItem& item = map;
+    item.ManagerItem::SetName(L"Old");
+    key.SetDword(L"Zoom", 3, L"Map\\Old");
+    ASSERT_TRUE(key.Exists(L"Map\\Old"));
+    map.SetName(L"New");
+    EXPECT_FALSE(key.Exists(L"Map\\Old"));
+    EXPECT_EQ(std::wstring(map.name), L"New");
+
+    wchar_t text[600];
+    map.GetInfoText(text, 600);
+    std::wstring expected = L"File: " + std::wstring(map.path) + L"\r\nDate: " + map.dateText +
+                            L"\r\nProjection: UTM\r\nWidth=200, Height=100, 0bpp\r\nSize: 5 bytes";
+    EXPECT_EQ(std::wstring(text), expected);
 }

@@ -289,3 +289,54 @@ TEST(TkpContainer, TileSizeFromTheFirstTileAndTilesDraw) {
     EXPECT_TRUE(Near(DibPixel(dib, 10, 10), RGB(200, 40, 40)));
     EXPECT_TRUE(Near(DibPixel(dib, 90, 10), RGB(40, 40, 200)));
 }
+
+TEST(QmpContainer, LevelOneTilesFromTheLastRowUp) {
+    // Word at 9 + 7: a 44-byte block (size at 8 and 12, tile size at 24 and 28); 1024 bytes on,
+    // levels of {8 bytes, 32-byte record (number at 8, count at 12), 100 bytes, 36 per tile}.
+    ScratchDir dir;
+    std::string red = EncodeJpeg(32, 16, [](int, int) { return RGB(200, 40, 40); });
+    std::string blue = EncodeJpeg(32, 16, [](int, int) { return RGB(40, 40, 200); });
+    std::string file(2000, '\0');
+    auto put = [&file](size_t at, int32_t v) { memcpy(&file[at], &v, 4); };
+    const size_t block = 20 + 7;
+    put(9, 20);
+    put(block + 8, 32);
+    put(block + 12, 32);
+    put(block + 24, 32);
+    put(block + 28, 16);
+    size_t level = block + 1024;
+    put(level + 8 + 8, 2); // level 2, one tile record, read past
+    put(level + 8 + 12, 1);
+    level += 8 + 32 + 100 + 36;
+    put(level + 8 + 8, 1); // level 1: two tiles, first record is the top row
+    put(level + 8 + 12, 2);
+    const size_t records = level + 8 + 32 + 100;
+    const int32_t redAt = int32_t(file.size()), blueAt = redAt + int32_t(red.size());
+    put(records + 12, redAt - 66 + 67);
+    put(records + 16, int32_t(red.size()) - 1);
+    put(records + 36 + 12, blueAt - 66 + 67);
+    put(records + 36 + 16, int32_t(blue.size()) - 1);
+    file += red + blue;
+    ImageMap map;
+    ASSERT_EQ(map.OpenQmp(dir.WriteFile(L"c.qmp", file).c_str()), 0);
+    ASSERT_EQ(map.tileCount, 2);
+    EXPECT_EQ(map.columns, 1);
+    EXPECT_EQ(map.rows, 2);
+    PictureRect r{0, 32, 32, 0};
+    map.Render(nullptr, map.path, &r, nullptr);
+    DibInfo dib = ReadDib(map.picture);
+    ASSERT_EQ(dib.height, 32);
+    EXPECT_TRUE(Near(DibPixel(dib, 10, 4), RGB(200, 40, 40))); // first record: the top row
+    EXPECT_TRUE(Near(DibPixel(dib, 10, 28), RGB(40, 40, 200)));
+}
+
+TEST(TkmReadBack, RenameKeepsTheKindAndFollowsTheFile) {
+    ScratchDir dir;
+    std::wstring path = WriteBlocksTkm(dir);
+    ImageMap map;
+    ASSERT_EQ(map.Open(path.c_str()), 0);
+    map.SetName(L"Renamed");
+    EXPECT_EQ(std::wstring(map.name), L"Renamed");
+    EXPECT_EQ(std::wstring(map.path), dir / L"Renamed.tkm");
+    EXPECT_NE(GetFileAttributesW(map.path), INVALID_FILE_ATTRIBUTES);
+}
