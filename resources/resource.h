@@ -27,3 +27,7 @@
 #define IDS_TKM_OPEN_ERROR 41420  // a TKM file cannot be created
 #define IDS_TKM_WRITE_ERROR 41421 // a TKM file cannot be written
 #define IDS_TKM_CAPTION 41422     // caption of TKM writing messages
+// GPS receiver auto-detection
+#define IDS_GPS_AUTOCONFIG 40162   // "Auto Config GPS"
+#define IDS_GPS_FOUND 40163        // "Found GPS at Port %s\r\nBaudrate is %d"
+#define IDS_GPS_NOT_FOUND 40164    // "No GPS found\r\nPlease check the device and try maunally"
