@@ -27,6 +27,14 @@ fi
 mkdir -p "$sandbox/Program"
 cp "$TW_BUILD/bin/Tarn_Wick.exe" "$sandbox/Program/"
 
+# A simulated receiver on COM6 (the program's default port "COM6:"): a pseudo-terminal that
+# replays scripts/gps_track.nmea at 4800 baud, stopped when the program ends.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" "$root/scripts/nmea_pty.py" replay 6 "$root/scripts/gps_track.nmea" 4800 &
+gps_sim=$!
+trap 'kill "$gps_sim" 2>/dev/null || true' EXIT
+
 cd "$sandbox"
 echo "run: starting Tarn_Wick.exe (prefix $WINEPREFIX, data drive T: = $sandbox)"
 "$TW_WINE" 'T:\Program\Tarn_Wick.exe' "$@"

@@ -30,6 +30,7 @@ PtyPortPair::PtyPortPair(int receiverPort, int testPort) : receiverPort_(receive
     line.push_back(0);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES; // no handles: the helper never holds ctest's pipe
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
