@@ -7,7 +7,8 @@
                                end of the parent process) removes the links and ends.
   nmea_pty.py replay N FILE [BAUD]
                                COMN of $WINEPREFIX receives the lines of FILE over and over,
-                               at the pace of BAUD (default 4800) baud, until killed.
+                               at the pace of BAUD (default 4800) baud and at most one
+                               $GPGGA a second, until killed or its parent process ends.
 """
 import os
 import select
@@ -73,8 +74,9 @@ def replay(number, track, baud):
         lines = [l.rstrip(b"\r\n") + b"\r\n" for l in f if l.strip()]
     per_byte = 10.0 / baud  # start bit, 8 data bits, stop bit
     next_fix = time.monotonic()
+    parent = os.getppid()
     try:
-        while True:
+        while os.getppid() == parent:  # never outlive the script that started it
             for line in lines:
                 if line.startswith(b"$GPGGA"):  # each fix begins a new second
                     time.sleep(max(0.0, next_fix - time.monotonic()))
