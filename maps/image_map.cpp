@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/date_text.h"
 #include "core/resource_module.h"
 #include "geo/lambert_azimuthal_projection.h"
 #include "geo/lambert_conformal_projection.h"
@@ -277,7 +278,7 @@ void ImageMap::StartOpening(const wchar_t* file, int32_t whole) {
     opened = 1;
     SetPath(file);
     ManagerItem::SetName(BaseName(file).c_str());
-    FormatMapDate(dateText, kItemDateChars);
+    FormatDate(dateText, kItemDateChars);
     SetVisible(1, true);
     showRefPoints = 1;
     ClearUsers();

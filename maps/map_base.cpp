@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "core/date_text.h"
 #include "core/resource_module.h"
 #include "core/truncate.h"
 #include "maps/fixed_trig.h"
@@ -108,15 +109,9 @@ std::wstring WideFormat(const wchar_t* format) {
 
 } // namespace
 
-void FormatMapDate(wchar_t* out, size_t chars) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    swprintf(out, chars, L"%4.4d/%2.2d/%2.2d", now.wYear, now.wMonth, now.wDay);
-}
-
 MapBase::MapBase() {
     kind = kItemMap;
-    FormatMapDate(dateText, kItemDateChars);
+    FormatDate(dateText, kItemDateChars);
     projection = new UtmProjection();
     calibration = new UtmProjection();
     calibration->refPoints = NewRefPoint();

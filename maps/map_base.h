@@ -87,6 +87,3 @@ protected:
     // P; false when the view cannot convert.
     void PictureCorners(TrackingView* view, POINT centre, POINT* s0, POINT* s1);
 };
-
-// Today's date as "yyyy/mm/dd".
-void FormatMapDate(wchar_t* out, size_t chars);
