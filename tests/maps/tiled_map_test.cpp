@@ -112,6 +112,35 @@ TEST(TiledMapDraw, RenderedColumnsStartAtTheRectangle) {
     EXPECT_TRUE(Near(DibPixel(dib, 34, 10), RGB(30, 30, 220))); // picture column 104
 }
 
+TEST(TiledMapDraw, PngMapPictureDecodedWholeForItsFirstUser) {
+    ScratchDir dir;
+    PngSpec spec;
+    spec.width = 200;
+    spec.height = 100;
+    spec.colourType = PNG_COLOR_TYPE_PALETTE;
+    spec.palette = {{220, 30, 30}, {30, 30, 220}};
+    spec.row = [](int y) { return std::vector<uint8_t>(200, uint8_t(y >= 50)); };
+    std::wstring path = dir.WriteFile(L"map.png", EncodePng(spec));
+    CountingMap map;
+    map.SetPath(path.c_str());
+    map.wholeFile = 0;
+    ASSERT_TRUE(map.OpenPicture(path.c_str(), true));
+    map.ClosePicture();
+    map.opened = 1;
+    map.SetVisible(1, true);
+    CalibrateLinear(map);
+    Canvas canvas(300, 200);
+    TrackingView view;
+    CentreView(view, map, canvas, 300, 200);
+    map.AddUser(nullptr, &view);
+    map.Draw(&view);
+    EXPECT_EQ(map.renders, 0);
+    EXPECT_EQ(canvas.At(150, 75), RGB(220, 30, 30));
+    EXPECT_EQ(canvas.At(150, 125), RGB(30, 30, 220));
+    EXPECT_TRUE(map.RemoveUser(&view));
+    EXPECT_EQ(map.picture, nullptr);
+}
+
 TEST(TiledMapDraw, OutsideViewOrNotShownDrawsOutlineOnly) {
     JpegScene scene;
     Pan(scene.view, 1000, 0); // the picture lies far to the left of the view
