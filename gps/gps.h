@@ -49,8 +49,10 @@ public:
     void SendSirfBinaryMsg(uint8_t id, const uint8_t* payload, size_t n);
     void SwitchToNmea();
     void EnterSirfBinary();
-    // The set-up sequence that owners send once the port opened.
+    // The set-up sequence that owners send once the port opened; static navigation from
+    // option word cfg1 bit 0, or as given.
     void SendSirfSetup();
+    void SendSirfSetup(int staticNavigation);
     // Takes one frame from the ring and decodes it; 1 when a message 19 or 41 was decoded.
     int GetSirfBinaryMsg(uint8_t* frame);
     int ParseSirfNavParams(const uint8_t* frame, size_t length);

@@ -5,6 +5,7 @@
 std::atomic<int32_t> ReceiverSeenFlag{0};
 std::atomic<int32_t> ReconnectTickCounter{0};
 std::atomic<int32_t> StaticNavigationFlag{0};
+std::atomic<HANDLE> GpsDriverHandle{INVALID_HANDLE_VALUE};
 wchar_t NmeaTextBuffer[kNmeaTextChars];
 
 namespace {

@@ -14,6 +14,10 @@ extern std::atomic<int32_t> ReconnectTickCounter;
 // 0 or 1: the receiver's static navigation, from option word cfg1 bit 0 or the receiver.
 extern std::atomic<int32_t> StaticNavigationFlag;
 
+// The platform's GPS driver device ("GPD0:"), INVALID_HANDLE_VALUE while not open; the frame
+// sends it its control codes and closes it at shut-down.
+extern std::atomic<HANDLE> GpsDriverHandle;
+
 // The lock around the pointer to the program's GPS object. Every create, replace and delete
 // of that object happens under it (ReplaceGpsObject, DeleteGpsObject); readers that use the
 // object for longer than one call hold it too.

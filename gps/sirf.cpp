@@ -93,7 +93,11 @@ void GPS::EnterSirfBinary() {
 }
 
 void GPS::SendSirfSetup() {
-    bool staticNav = CurrentGpsOptions().StaticNavigation();
+    SendSirfSetup(CurrentGpsOptions().StaticNavigation() ? 1 : 0);
+}
+
+void GPS::SendSirfSetup(int staticNavigation) {
+    bool staticNav = staticNavigation != 0;
     StaticNavigationFlag = staticNav ? 1 : 0;
     if (IsSirfUnsupportedChip())
         return;

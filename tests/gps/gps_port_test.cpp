@@ -127,6 +127,21 @@ TEST_F(GpsPortTest, NmeaAndSirfThroughTheReaderThread) {
     EXPECT_EQ(gps->sirfBinaryMode, 0);
 }
 
+TEST_F(GpsPortTest, SetupSequenceBytes) {
+    auto gps = Open();
+    StaticNavigationFlag = 0;
+    gps->SendSirfSetup(1);
+    EXPECT_EQ(StaticNavigationFlag, 1);
+    const uint8_t on = 1;
+    std::vector<uint8_t> payload = SirfSwitchToNmeaPayload(4800);
+    std::string expected =
+        Psrf100Command(4800) + Psrf100Command(4800) + Psrf100Command(4800) +
+        Bytes(BuildSirfFrame(kSirfMsgStaticNav, &on, 1)) +
+        Bytes(BuildSirfFrame(kSirfMsgSwitchToNmea, payload.data(), payload.size())) +
+        Psrf103Command() + Psrf103Command();
+    EXPECT_EQ(pty.Read(expected.size(), 3000), expected);
+}
+
 TEST_F(GpsPortTest, GarbageOnThePortPostsNoPosition) {
     auto gps = Open();
     std::mt19937 random(99);
