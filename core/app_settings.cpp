@@ -13,6 +13,7 @@
 #include "core/resource_module.h"
 #include "core/settings_backup.h"
 #include "core/startup_hooks.h"
+#include "gps/gps_instance.h"
 #include "manager/ui_state.h"
 #include "maps/manager_item.h"
 #include "resources/resource.h"
@@ -152,7 +153,7 @@ void LoadFromKey(AppSettings* settings, const RegistryKey& key, DeviceProfile* p
             profile->SetDefaultCfgSlot(slot);
     }
     profile->cfg6 = WithField(profile->cfg6, 25, 7, 20);
-    g_staticNavigation = static_cast<int>(profile->cfg1 & 1u);
+    StaticNavigationFlag = static_cast<int32_t>(profile->cfg1 & 1u);
 
     uint32_t cfg3 = 0;
     if (!key.ReadDword(L"cfg3", &cfg3))

@@ -17,6 +17,8 @@
 #include "core/startup_hooks.h"
 #include "frame/main_window.h"
 #include "geo/geo_options.h"
+#include "gps/gps_instance.h"
+#include "gps/gps_options.h"
 #include "manager/manager.h"
 #include "platform/ui_seam.h"
 #include "resources/resource.h"
@@ -86,6 +88,17 @@ void CreateSingletons() {
     source.cfg4 = [] { return GetDeviceProfile()->cfg4; };
     source.eastLetter = [] { return GetLanguageModule()->eastLetter; };
     SetGeoOptionsSource(source);
+    // The receiver reads its filter and receiver options afresh at every use.
+    SetGpsOptionsSource([] {
+        const DeviceProfile* profile = GetDeviceProfile();
+        GpsOptions options;
+        options.cfg1 = profile->cfg1;
+        options.cfg4 = profile->cfg4;
+        options.cfg5 = profile->cfg5;
+        options.cfg6 = profile->cfg6;
+        options.cfg7 = profile->cfg7;
+        return options;
+    });
 }
 
 ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
@@ -109,19 +122,13 @@ void StartGpsReceiver(AppSettings* settings, HWND owner, DWORD waitLimitMs) {
     DeviceProfile* profile = GetDeviceProfile();
     if (!profile->cfg_gpsuse())
         return;
-    if (!g_gpsLockReady) {
-        InitializeCriticalSection(&g_gpsLock);
-        g_gpsLockReady = 1;
-    }
-    if (g_gps || settings->ReadInstallFlag())
+    if (GpsObjectPointer() || settings->ReadInstallFlag())
         return;
     GPS* gps = g_gpsOps.create ? g_gpsOps.create(settings->gpsPort, owner, settings->baudRate)
                                : HookCreateGps(settings->gpsPort, owner, settings->baudRate);
     if (!gps)
         return;
-    EnterCriticalSection(&g_gpsLock);
-    g_gps = gps;
-    LeaveCriticalSection(&g_gpsLock);
+    ExchangeGpsObject(gps);
     // The reader thread records its open attempt; a thread that never does must not hang
     // the start: after the limit the port counts as not opened.
     bool attempted = false;
@@ -134,16 +141,14 @@ void StartGpsReceiver(AppSettings* settings, HWND owner, DWORD waitLimitMs) {
     }
     bool open = attempted && (g_gpsOps.portOpen ? g_gpsOps.portOpen(gps) : HookGpsPortOpen(gps));
     if (open) {
-        g_staticNavigation = static_cast<int>(profile->cfg1 & 1u);
+        StaticNavigationFlag = static_cast<int32_t>(profile->cfg1 & 1u);
         if (g_gpsOps.sendSetup)
-            g_gpsOps.sendSetup(gps, g_staticNavigation);
+            g_gpsOps.sendSetup(gps, StaticNavigationFlag);
         else
-            HookGpsSendSetup(gps, g_staticNavigation);
+            HookGpsSendSetup(gps, StaticNavigationFlag);
         return;
     }
-    EnterCriticalSection(&g_gpsLock);
-    g_gps = nullptr;
-    LeaveCriticalSection(&g_gpsLock);
+    ExchangeGpsObject(nullptr);
     if (g_gpsOps.destroy)
         g_gpsOps.destroy(gps);
     else

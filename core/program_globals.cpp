@@ -10,10 +10,6 @@ int g_startupFlag = 0;
 int g_mapErrorsEnabled = 0;
 int g_unlockArmed = 0;
 HWND g_modelessDialog = nullptr;
-GPS* g_gps = nullptr;
-CRITICAL_SECTION g_gpsLock;
-int g_gpsLockReady = 0;
-int g_staticNavigation = 0;
 double g_recordedDistance = 0.0;
 int g_installConsent = 0;
 

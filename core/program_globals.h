@@ -14,10 +14,6 @@ extern int g_startupFlag;      // 1 until the first position update
 extern int g_mapErrorsEnabled; // map open errors are shown only after the first scan
 extern int g_unlockArmed;      // a lower-left tap armed the screen unlock
 extern HWND g_modelessDialog;  // current modeless dialog of the message loop
-extern GPS* g_gps;             // guarded by g_gpsLock
-extern CRITICAL_SECTION g_gpsLock;
-extern int g_gpsLockReady;
-extern int g_staticNavigation;
 extern double g_recordedDistance;
 extern int g_installConsent; // set by the first-start dialog; "Install" is deleted only then
 

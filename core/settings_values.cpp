@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/device_profile.h"
+#include "core/path_utils.h"
 #include "core/program_globals.h"
 #include "core/registry_key.h"
 #include "core/resource_module.h"
@@ -28,12 +29,6 @@ constexpr int32_t kDefaultScale = 8600;
 constexpr int32_t kMaxScale = 500000000;
 constexpr int kWindowRectChars = 64;
 constexpr int kTrackDateChars = 40;
-
-void StripExtensionOf(wchar_t* path) {
-    wchar_t* dot = wcsrchr(path, L'.');
-    if (dot)
-        *dot = 0;
-}
 
 bool FileReadable(const wchar_t* path) {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -61,7 +56,7 @@ void ReadCurrentTourState(wchar_t* path, size_t pathChars, TourState* state) {
     if (!key.OpenProgram())
         return;
     if (path && key.ReadString(L"CurTour", path, pathChars))
-        StripExtensionOf(path);
+        StripExtension(path, path, pathChars); // in place; only the file name's own dot
     key.ReadDword(L"Duration", &state->duration);
     key.ReadDword(L"Distance", &state->distance);
     key.ReadDword(L"TourPoint", &state->tourPoint);

@@ -27,6 +27,11 @@ GPS* GpsObjectPointer() {
     return g_gps.load();
 }
 
+GPS* ExchangeGpsObject(GPS* gps) {
+    CriticalSectionGuard hold(GpsLock());
+    return g_gps.exchange(gps);
+}
+
 void ReplaceGpsObject(GPS* gps) {
     CriticalSectionGuard hold(GpsLock());
     GPS* old = g_gps.exchange(gps);

@@ -25,6 +25,8 @@ CRITICAL_SECTION* GpsLock();
 GPS* GpsObjectPointer();
 // Under the lock: deletes the current object (its thread ends) and stores `gps` (may be null).
 void ReplaceGpsObject(GPS* gps);
+// Under the lock: stores `gps` and hands the previous object back to the caller, undeleted.
+GPS* ExchangeGpsObject(GPS* gps);
 inline void DeleteGpsObject() {
     ReplaceGpsObject(nullptr);
 }

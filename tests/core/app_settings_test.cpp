@@ -7,6 +7,7 @@
 
 #include "core/device_profile.h"
 #include "core/language_module.h"
+#include "gps/gps_instance.h"
 #include "tests/core/settings_fixture.h"
 
 namespace {
@@ -72,7 +73,7 @@ TEST_F(SettingsTest, StoredWordsAreClampedAndForced) {
     LoadSettings(&settings);
 
     EXPECT_EQ(0x00030001u, profile()->cfg1); // bits 16 and 17 always set
-    EXPECT_EQ(1, g_staticNavigation);
+    EXPECT_EQ(1, StaticNavigationFlag.load());
     EXPECT_EQ(0x29FFFF84u, profile()->cfg6); // first parameter 4, third 20
     EXPECT_EQ(0xFFFFFFDFu, profile()->cfg7); // bit 5 cleared at every load
     EXPECT_EQ(5, profile()->disp_dim());

@@ -1,4 +1,5 @@
 #include "core/init_instance.h"
+#include "gps/gps_instance.h"
 
 #include <gtest/gtest.h>
 
@@ -168,7 +169,7 @@ protected:
     }
     ~GpsStartTest() override {
         SetGpsStartupOpsForTesting(previous);
-        g_gps = nullptr;
+        ExchangeGpsObject(nullptr);
         profile->cfg7 = savedCfg7;
         profile->cfg1 = savedCfg1;
     }
@@ -190,7 +191,7 @@ protected:
 TEST_F(GpsStartTest, OpenPortIsKeptAndSetUp) {
     StartGpsReceiver(&settings, nullptr, 300);
     EXPECT_EQ(std::vector<std::wstring>{L"COM4:@9600"}, created);
-    EXPECT_EQ(fake, g_gps);
+    EXPECT_EQ(fake, GpsObjectPointer());
     EXPECT_EQ(std::vector<int>{1}, setups);
     EXPECT_EQ(0, destroyed);
 }
@@ -198,7 +199,7 @@ TEST_F(GpsStartTest, OpenPortIsKeptAndSetUp) {
 TEST_F(GpsStartTest, PortThatDidNotOpenIsDeleted) {
     open = false;
     StartGpsReceiver(&settings, nullptr, 300);
-    EXPECT_EQ(nullptr, g_gps);
+    EXPECT_EQ(nullptr, GpsObjectPointer());
     EXPECT_TRUE(setups.empty());
     EXPECT_EQ(1, destroyed);
 }
@@ -208,7 +209,7 @@ TEST_F(GpsStartTest, ReceiverThatNeverTriesGivesUpAfterTheLimit) {
     DWORD start = GetTickCount();
     StartGpsReceiver(&settings, nullptr, 300);
     EXPECT_LT(GetTickCount() - start, 5000u);
-    EXPECT_EQ(nullptr, g_gps);
+    EXPECT_EQ(nullptr, GpsObjectPointer());
     EXPECT_EQ(1, destroyed);
 }
 
@@ -219,7 +220,22 @@ TEST_F(GpsStartTest, NotStartedWithoutGpsUseOrOnTheFirstStart) {
     key.SetDword(L"Install", 1);
     StartGpsReceiver(&settings, nullptr, 300);
     EXPECT_TRUE(created.empty());
-    EXPECT_EQ(nullptr, g_gps);
+    EXPECT_EQ(nullptr, GpsObjectPointer());
+}
+
+// The real receiver object on a port that does not exist: the open attempt fails, and the
+// object is deleted again with its reader thread.
+TEST(GpsStartReal, UnopenablePortLeavesNoReceiver) {
+    ProgramKeyScope key;
+    AppSettings settings;
+    DeviceProfile* profile = GetDeviceProfile();
+    const uint32_t savedCfg7 = profile->cfg7;
+    profile->set_cfg_gpsuse(true);
+    wcscpy(settings.gpsPort, L"COM97:");
+    settings.baudRate = 4800;
+    StartGpsReceiver(&settings, nullptr, 10000);
+    EXPECT_EQ(nullptr, GpsObjectPointer());
+    profile->cfg7 = savedCfg7;
 }
 
 } // namespace
