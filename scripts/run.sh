@@ -23,9 +23,16 @@ if [ -n "${TW_OEM:-}" ]; then
     "$TW_WINE" reg add 'HKLM\SOFTWARE\Tarn-Wick Platform' /v OemInfo /d "$TW_OEM" /f >/dev/null 2>&1
 fi
 
+# The sandbox device uses its receiver: GPS use (bit 1 of the option word cfg7, beside the
+# word's defaults) is switched on once, before the first start.
+key='HKLM\SOFTWARE\Kestrova\Tarn-Wick'
+if ! "$TW_WINE" reg query "$key" /v cfg7 >/dev/null 2>&1; then
+    "$TW_WINE" reg add "$key" /v cfg7 /t REG_DWORD /d 0xC812 /f >/dev/null 2>&1
+fi
+
 # The program and what ships beside it.
 mkdir -p "$sandbox/Program"
-cp "$TW_BUILD/bin/Tarn_Wick.exe" "$sandbox/Program/"
+cp "$TW_BUILD/bin/Tarn_Wick.exe" "$TW_BUILD/bin/DEU.DLL" "$TW_BUILD/bin/coredll.dll" "$sandbox/Program/"
 
 # A simulated receiver on COM6 (the program's default port "COM6:"): a pseudo-terminal that
 # replays scripts/gps_track.nmea at 4800 baud, stopped when the program ends.
