@@ -1,5 +1,7 @@
 #include "maps/manager_item.h"
 
+#include "core/directory_tree.h"
+
 #include <cwchar>
 #include <string>
 
@@ -27,21 +29,6 @@ std::wstring DirectoryPart(const std::wstring& path) {
 std::wstring FileNamePart(const std::wstring& path) {
     size_t at = LastSeparator(path, false);
     return at == std::wstring::npos ? path : path.substr(at + 1);
-}
-
-// Creates every folder along the path below its first component (a volume or root folder that
-// is taken as existing); the last component too unless the path ends with a backslash.
-void CreateFolders(const std::wstring& path) {
-    bool firstSeen = false;
-    for (size_t i = 1; i < path.size(); ++i) {
-        if (path[i] != L'\\')
-            continue;
-        if (firstSeen)
-            CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-        firstSeen = true;
-    }
-    if (!path.empty() && path.back() != L'\\')
-        CreateDirectoryW(path.c_str(), nullptr);
 }
 
 } // namespace
@@ -124,7 +111,7 @@ bool ManagerItem::RenameFile(const wchar_t* oldBase, const wchar_t* newBase) {
     const std::wstring target = folder + FileNamePart(current);
     if (target.size() >= kItemPathChars)
         return false;
-    CreateFolders(folder);
+    CreateDirectoryChain(folder.c_str());
     if (!MoveFileW(current.c_str(), target.c_str()))
         return false;
     SetPath(target.c_str());
