@@ -4,29 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/geo/geo_reference.h"
+
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-struct UtmReference {
-    double latitude, longitude;
-    int zone;
-    double easting, northing;
-};
-struct GkReference {
-    double longitude, latitude, easting, northing;
-    int eastingInt, northingInt;
-    double backLongitude, backLatitude;
-};
-#include "geo_reference.inc"
-
-// Ground distance in metres between two positions given in degrees.
-double GroundMetres(double lat1, double lon1, double lat2, double lon2) {
-    const double dy = (lat1 - lat2) * 111320.0;
-    const double dx = (lon1 - lon2) * 111320.0 * std::cos(lat1 * kDegreesToRadians);
-    return std::hypot(dx, dy);
-}
 
 TEST(Utm, ZonesBandsAndFalseOrigins) {
     const struct {
