@@ -4,33 +4,12 @@
 
 #include <algorithm>
 
-#include "platform/clock.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
-class FixedClock {
-public:
-    explicit FixedClock(const SYSTEMTIME& time)
-        : previous_(SetClockHooks({[time](SYSTEMTIME* out) { *out = time; }, nullptr})) {}
-    ~FixedClock() { SetClockHooks(previous_); }
-
-private:
-    ClockHooks previous_;
-};
-
-SYSTEMTIME Time(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME t{};
-    t.wYear = static_cast<WORD>(y);
-    t.wMonth = static_cast<WORD>(mo);
-    t.wDay = static_cast<WORD>(d);
-    t.wHour = static_cast<WORD>(h);
-    t.wMinute = static_cast<WORD>(mi);
-    t.wSecond = static_cast<WORD>(s);
-    return t;
-}
-
 TEST(DateText, FormatsTheLocalTime) {
-    FixedClock clock(Time(2026, 3, 7, 9, 5, 4));
+    FixedClock clock(MakeSystemTime(2026, 3, 7, 9, 5, 4));
     wchar_t text[32];
     ASSERT_TRUE(FormatDate(text, 32));
     EXPECT_STREQ(text, L"2026/03/07");
@@ -42,7 +21,7 @@ TEST(DateText, FormatsTheLocalTime) {
 }
 
 TEST(DateText, TooSmallBufferStaysEmptyAndUnoverrun) {
-    FixedClock clock(Time(2026, 12, 31, 23, 59, 59));
+    FixedClock clock(MakeSystemTime(2026, 12, 31, 23, 59, 59));
     wchar_t text[32];
     std::fill(std::begin(text), std::end(text), L'#');
     EXPECT_FALSE(FormatDate(text, 10)); // "2026/12/31" needs 11

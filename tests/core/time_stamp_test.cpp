@@ -5,19 +5,12 @@
 
 #include <cstring>
 
-#include "platform/clock.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
 SYSTEMTIME Date(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-    SYSTEMTIME t{};
-    t.wYear = static_cast<WORD>(y);
-    t.wMonth = static_cast<WORD>(mo);
-    t.wDay = static_cast<WORD>(d);
-    t.wHour = static_cast<WORD>(h);
-    t.wMinute = static_cast<WORD>(mi);
-    t.wSecond = static_cast<WORD>(s);
-    return t;
+    return MakeSystemTime(y, mo, d, h, mi, s);
 }
 
 struct StampCase {
@@ -28,12 +21,12 @@ struct StampCase {
 
 TEST(TimeStamp, KnownValuesBothWays) {
     const StampCase cases[] = {
-        {Date(1980, 1, 1), 0u, 2},                        // a Tuesday
-        {Date(1980, 12, 31, 23, 59, 59), 31622399u, 3},   // 1980 is a leap year
-        {Date(2000, 3, 1), 636336000u, 3},                // 2000 is a leap year
-        {Date(2100, 3, 1), 3792009600u, 1},               // 2100 is not
-        {Date(2024, 2, 29, 12, 30, 15), 1393677015u, 4},  // leap day
-        {Date(2116, 2, 7, 6, 28, 15), 4294967295u, 5},    // the largest value
+        {Date(1980, 1, 1), 0u, 2},                       // a Tuesday
+        {Date(1980, 12, 31, 23, 59, 59), 31622399u, 3},  // 1980 is a leap year
+        {Date(2000, 3, 1), 636336000u, 3},               // 2000 is a leap year
+        {Date(2100, 3, 1), 3792009600u, 1},              // 2100 is not
+        {Date(2024, 2, 29, 12, 30, 15), 1393677015u, 4}, // leap day
+        {Date(2116, 2, 7, 6, 28, 15), 4294967295u, 5},   // the largest value
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MakeTimeStamp(c.time), c.stamp) << c.time.wYear;
@@ -70,11 +63,12 @@ TEST(TimeStamp, EveryDayOfALeapAndACommonYearRoundTrips) {
 
 TEST(TrackPoint, InitialiserSetsNoAltitudeAndCurrentTime) {
     SYSTEMTIME fixed = Date(2026, 12, 10, 13, 45, 0);
-    ClockHooks previous = SetClockHooks({[&](SYSTEMTIME* out) { *out = fixed; }, nullptr});
     TrackPoint p;
     std::memset(&p, 0x5A, sizeof(p));
-    EXPECT_EQ(InitTrackPoint(&p), &p);
-    SetClockHooks(previous);
+    {
+        FixedClock clock(fixed);
+        EXPECT_EQ(InitTrackPoint(&p), &p);
+    }
     EXPECT_EQ(p.altitude, kNoAltitude);
     EXPECT_EQ(p.time, MakeTimeStamp(fixed));
     EXPECT_EQ(p.flags, 0u);
